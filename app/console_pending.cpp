@@ -1,0 +1,29 @@
+// Commands whose engine operations arrive with later work. They are registered so the
+// console answers them with a clear refusal rather than "unknown command"; each
+// subsystem's own registration replaces its entries.
+#include "app/console.hpp"
+
+namespace reedmark {
+
+void RegisterPendingCommands(TConsole& console) {
+    static const std::pair<const char*, int> pending[] = {
+        {"governor", 1},    {"refresh", 0}, {"defeatcheck", 0}, {"riot", 2},      {"prisoner", 3},
+        {"check", 5},       {"preview", 5}, {"chance", 5},      {"apply", 5},     {"price", 3},
+        {"plan", 0},        {"ai", 1},      {"simulate", 2},    {"startbattle", 3}, {"battle", 5},
+        {"battleai", 0},    {"battleauto", 0}, {"endday", 0},   {"resolvebattle", 1}, {"movecosts", 2},
+        {"power", 1},       {"unitat", 2},  {"ray", 2},         {"hexdist", 4},   {"atlas", 2},
+        {"anchor", 1},
+    };
+    for (const auto& [name, args] : pending) {
+        TCommand c;
+        c.minArgs = 0;
+        c.maxArgs = args;
+        std::string label = name;
+        c.run = [label](TConsole&, const TArgs&) -> TJson {
+            throw TUsageError("The command " + label + " is not available yet.");
+        };
+        console.Register(name, c);
+    }
+}
+
+}  // namespace reedmark
