@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -37,9 +38,16 @@ int NestingDepth(const std::string& text) {
     return deepest;
 }
 
+bool NeedsEscape(unsigned char b) { return b < 32 || b == '"' || b == '\\'; }
+
 void AppendQuoted(std::string& out, const std::string& s) {
     out += '"';
-    for (unsigned char b : s) {
+    size_t run = 0;  // start of the pending run of bytes written unchanged
+    for (size_t i = 0; i < s.size(); ++i) {
+        auto b = static_cast<unsigned char>(s[i]);
+        if (!NeedsEscape(b)) continue;
+        out.append(s, run, i - run);
+        run = i + 1;
         switch (b) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -48,29 +56,35 @@ void AppendQuoted(std::string& out, const std::string& s) {
         case 10: out += "\\n"; break;
         case 12: out += "\\f"; break;
         case 13: out += "\\r"; break;
-        default:
-            if (b < 32) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04X", b);
-                out += buf;
-            } else {
-                out += static_cast<char>(b);
-            }
+        default: {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04X", b);
+            out += buf;
+        }
         }
     }
+    out.append(s, run, std::string::npos);
     out += '"';
+}
+
+template <typename T>
+void AppendNumber(std::string& out, T value) {
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, end);
 }
 
 void AppendCompact(std::string& out, const TJson& v) {
     switch (v.type()) {
     case TJson::value_t::object: {
-        if (v.empty()) {
+        const auto& members = *v.get_ptr<const TJson::object_t*>();
+        if (members.empty()) {
             out += "{}";
             return;
         }
         out += "{ ";
         bool first = true;
-        for (const auto& [name, member] : v.items()) {
+        for (const auto& [name, member] : members) {
             if (!first) out += ", ";
             first = false;
             AppendQuoted(out, name);
@@ -83,7 +97,7 @@ void AppendCompact(std::string& out, const TJson& v) {
     case TJson::value_t::array: {
         out += '[';
         bool first = true;
-        for (const auto& element : v) {
+        for (const auto& element : *v.get_ptr<const TJson::array_t*>()) {
             if (!first) out += ", ";
             first = false;
             AppendCompact(out, element);
@@ -93,8 +107,8 @@ void AppendCompact(std::string& out, const TJson& v) {
     }
     case TJson::value_t::string: AppendQuoted(out, v.get_ref<const std::string&>()); return;
     case TJson::value_t::boolean: out += v.get<bool>() ? "true" : "false"; return;
-    case TJson::value_t::number_integer: out += std::to_string(v.get<std::int64_t>()); return;
-    case TJson::value_t::number_unsigned: out += std::to_string(v.get<std::uint64_t>()); return;
+    case TJson::value_t::number_integer: AppendNumber(out, v.get<std::int64_t>()); return;
+    case TJson::value_t::number_unsigned: AppendNumber(out, v.get<std::uint64_t>()); return;
     case TJson::value_t::number_float: out += v.dump(); return;  // never written by the game
     default: out += "null"; return;
     }
