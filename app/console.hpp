@@ -75,6 +75,7 @@ std::string ErrorAnswer(const std::string& message);
 // Registration of each command group (one source file each).
 void RegisterCampaignCommands(TConsole& console);
 void RegisterPendingCommands(TConsole& console);
+void RegisterAtlasCommands(TConsole& console);
 
 // The world file found with the game's base-directory rule: assets/ beside the
 // executable, else in its parent directory.

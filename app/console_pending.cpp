@@ -11,8 +11,7 @@ void RegisterPendingCommands(TConsole& console) {
         {"check", 5},       {"preview", 5}, {"chance", 5},      {"apply", 5},     {"price", 3},
         {"plan", 0},        {"ai", 1},      {"simulate", 2},    {"startbattle", 3}, {"battle", 5},
         {"battleai", 0},    {"battleauto", 0}, {"endday", 0},   {"resolvebattle", 1}, {"movecosts", 2},
-        {"power", 1},       {"unitat", 2},  {"ray", 2},         {"hexdist", 4},   {"atlas", 2},
-        {"anchor", 1},
+        {"power", 1},       {"unitat", 2},  {"ray", 2},         {"hexdist", 4},
     };
     for (const auto& [name, args] : pending) {
         TCommand c;
