@@ -15,12 +15,6 @@ namespace {
 using testing::SmallWorld;
 using testing::TTempWorld;
 
-std::vector<std::string> Keys(TObj obj) {
-    std::vector<std::string> keys;
-    for (const auto& member : *obj) keys.push_back(member.first);
-    return keys;
-}
-
 TEST(Random, XorshiftFromStateOne) {
     TGame game;
     testing::StartSmallCampaign(game);
@@ -55,7 +49,7 @@ TEST(Random, StateIsStoredAsSignedThirtyTwoBits) {
     game.Remove(game.Root(), "rng");
     EXPECT_EQ(Random(game, 100), 69);
     // The draw rewrites the key: it moves to the end of the root.
-    EXPECT_EQ(Keys(game.Root()).back(), "rng");
+    EXPECT_EQ(testing::KeysOf(game.Root()).back(), "rng");
 }
 
 TEST(NewCampaign, SeedZeroPlaysLikeSeedOne) {
@@ -102,7 +96,7 @@ TEST(NewCampaign, NormalisesTheScenario) {
     EXPECT_EQ(game.FactionCount(), 255);
     for (int f = 1; f <= 11; ++f) EXPECT_TRUE(TGame::GetBool(game.Faction(f), "active"));
     TObj placeholder = game.Faction(12);
-    EXPECT_EQ(Keys(placeholder),
+    EXPECT_EQ(testing::KeysOf(placeholder),
               (std::vector<std::string>{"id", "leader", "home", "popularity", "writ", "human", "active"}));
     EXPECT_FALSE(TGame::GetBool(placeholder, "active"));
     for (int c = 1; c <= kCharacterCount; ++c) {
@@ -131,7 +125,7 @@ TEST(NewCampaign, RootKeyOrder) {
     TTempWorld world(SmallWorld(), TJson{{"lightBody", 12}});
     TGame game;
     NewCampaign(game, world.WorldPath(), 1, 0, 2, {}, 9);
-    std::vector<std::string> keys = Keys(game.Root());
+    std::vector<std::string> keys = testing::KeysOf(game.Root());
     std::vector<std::string> tail(keys.end() - 17, keys.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"month", "year", "rules", "schemaVersion", "appVersion", "seed",
                                               "humanCount", "difficulty", "ended", "result", "town",

@@ -12,12 +12,6 @@ namespace {
 
 using testing::StartSmallCampaign;
 
-std::vector<std::string> Keys(TObj obj) {
-    std::vector<std::string> keys;
-    for (const auto& member : *obj) keys.push_back(member.first);
-    return keys;
-}
-
 TEST(GameDocument, NoCampaignLooksUpNothing) {
     TGame game;
     EXPECT_FALSE(game.HasCampaign());
@@ -78,14 +72,14 @@ TEST(GameDocument, SettersMoveTheKeyToTheEnd) {
     TGame game;
     StartSmallCampaign(game);
     TObj prov = game.Province(3);
-    ASSERT_EQ(Keys(prov).front(), "id");
+    ASSERT_EQ(testing::KeysOf(prov).front(), "id");
     game.SetInt(prov, "id", 3);  // same value, still moved
-    EXPECT_EQ(Keys(prov).back(), "id");
-    EXPECT_EQ(Keys(prov).front(), "name");
+    EXPECT_EQ(testing::KeysOf(prov).back(), "id");
+    EXPECT_EQ(testing::KeysOf(prov).front(), "name");
     game.SetBool(prov, "name", true);
-    EXPECT_EQ(Keys(prov).back(), "name");
+    EXPECT_EQ(testing::KeysOf(prov).back(), "name");
     game.SetStr(prov, "brandNew", "x");
-    EXPECT_EQ(Keys(prov).back(), "brandNew");
+    EXPECT_EQ(testing::KeysOf(prov).back(), "brandNew");
 }
 
 TEST(GameDocument, HandlesSurviveSiblingWrites) {
@@ -138,8 +132,8 @@ TEST(GameRules, GainExperienceCarriesAndCapsAtHundred) {
     EXPECT_EQ(TGame::GetInt(ch, "strength", 0), 100);
     EXPECT_EQ(TGame::GetInt(xp, "strength", 0), 0);
     // Every ability is rewritten even with a grant of 0: dexterity moved to the end.
-    EXPECT_EQ(Keys(xp).back(), "wisdom");
-    EXPECT_EQ(Keys(ch).back(), "wisdom");
+    EXPECT_EQ(testing::KeysOf(xp).back(), "wisdom");
+    EXPECT_EQ(testing::KeysOf(ch).back(), "wisdom");
 }
 
 TEST(GameRules, TreatyDecidedByFirstMatchingEntry) {
@@ -239,7 +233,7 @@ TEST(GamePointer, ConsoleEditsFollowTheSetterRule) {
     TGame game;
     StartSmallCampaign(game);
     game.SetAtPointer("/provinces/0/id", TJson(1));
-    EXPECT_EQ(Keys(game.Province(1)).back(), "id");
+    EXPECT_EQ(testing::KeysOf(game.Province(1)).back(), "id");
     game.SetAtPointer("/queue/0", TJson(5));
     EXPECT_EQ(game.AtPointer("/queue/0")->get<int>(), 5);
     EXPECT_THROW(game.SetAtPointer("/nothing/here", TJson(1)), TGameError);
