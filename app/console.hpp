@@ -76,6 +76,7 @@ std::string ErrorAnswer(const std::string& message);
 void RegisterCampaignCommands(TConsole& console);
 void RegisterPendingCommands(TConsole& console);
 void RegisterAtlasCommands(TConsole& console);
+void RegisterMonthEndCommands(TConsole& console);
 
 // The world file found with the game's base-directory rule: assets/ beside the
 // executable, else in its parent directory.
