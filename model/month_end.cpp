@@ -159,8 +159,8 @@ void Wander(TGame& game, TObj ch) {
     if (game.Province(destination) != nullptr) game.SetInt(ch, "province", destination);
 }
 
-void Recover(TGame& game, TObj ch) {
-    game.AddCapped(ch, "body", game.RuleInt("monthlyRecovery", 5), TGame::GetInt(ch, "bodyMax", 0));
+void Recover(TGame& game, TObj ch, int recovery) {
+    game.AddCapped(ch, "body", recovery, TGame::GetInt(ch, "bodyMax", 0));
 }
 
 // A follower whose loyalty has fallen below 30 may leave; leaders and sworn
@@ -178,11 +178,12 @@ void Desert(TGame& game, int c, TObj ch) {
 }
 
 void SettleCharacters(TGame& game) {
+    const int recovery = game.RuleInt("monthlyRecovery", 5);
     for (int c = 1; c <= kCharacterCount; ++c) {
         TObj ch = game.Character(c);
         if (!TGame::GetBool(ch, "alive")) continue;
         Wander(game, ch);
-        Recover(game, ch);
+        Recover(game, ch, recovery);
         Desert(game, c, ch);
     }
 }
