@@ -77,6 +77,7 @@ void RegisterCampaignCommands(TConsole& console);
 void RegisterPendingCommands(TConsole& console);
 void RegisterAtlasCommands(TConsole& console);
 void RegisterMonthEndCommands(TConsole& console);
+void RegisterOrdersCommands(TConsole& console);
 
 // The world file found with the game's base-directory rule: assets/ beside the
 // executable, else in its parent directory.

@@ -7,7 +7,6 @@ namespace reedmark {
 
 void RegisterPendingCommands(TConsole& console) {
     static const std::pair<const char*, int> pending[] = {
-        {"check", 5},       {"preview", 5}, {"chance", 5},      {"apply", 5},     {"price", 3},
         {"plan", 0},        {"ai", 1},      {"simulate", 2},    {"startbattle", 3}, {"battle", 5},
         {"battleai", 0},    {"battleauto", 0}, {"endday", 0},   {"resolvebattle", 1}, {"movecosts", 2},
         {"power", 1},       {"unitat", 2},  {"ray", 2},         {"hexdist", 4},
