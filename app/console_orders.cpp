@@ -10,7 +10,12 @@ namespace {
 TOrder ParseOrder(const TArgs& args, size_t i) {
     TOrder order = oRest;
     if (OrderFromIdent(args.Str(i), order)) return order;
-    int n = args.Int(i);
+    int n = -1;
+    try {
+        n = args.Int(i);
+    } catch (const TUsageError&) {
+        n = -1;
+    }
     if (n < 0 || n >= kOrderCount) throw TUsageError("Unknown order: " + args.Str(i));
     return static_cast<TOrder>(n);
 }

@@ -360,6 +360,14 @@ int TGame::ProvinceHeadcount(int p) const {
     return count;
 }
 
+int TGame::FactionMemberCount(int f) const {
+    const TIndex& idx = Index();
+    int count = 0;
+    for (int c = 1; c <= kCharacterCount; ++c)
+        if (idx.chars[c].present && idx.chars[c].faction == f) ++count;
+    return count;
+}
+
 int TGame::Compatibility(int a, int b) const {
     TObj ca = Character(a);
     TObj cb = Character(b);

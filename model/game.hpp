@@ -119,6 +119,8 @@ public:
     bool IsLocalMember(int c, int p, int f) const;
     int ProvinceSoldiers(int p) const;
     int ProvinceHeadcount(int p) const;
+    // Number of characters whose `faction` is f, whatever their state.
+    int FactionMemberCount(int f) const;
     int Compatibility(int a, int b) const;
     bool AreNeighbours(int p, int q) const;
     bool TreatyActive(int f, int g) const;

@@ -492,12 +492,7 @@ long long GiftCost(const TGame& game, int actor, int f) {
     return std::max(20LL, gift);
 }
 
-int MemberCount(const TGame& game, int g) {
-    int n = 0;
-    for (int c = 1; c <= kCharacterCount; ++c)
-        if (TGame::GetInt(game.Character(c), "faction", 0) == g) ++n;
-    return n;
-}
+int MemberCount(const TGame& game, int g) { return game.FactionMemberCount(g); }
 
 long long SolicitYield(const TGame& game, int actor, int f) {
     TObj A = game.Character(actor);
@@ -593,8 +588,10 @@ long long OrderBodyCost(const TGame& game, const TOrderRecord& record) {
 }
 
 long long OrderGoldCost(const TGame& game, const TOrderRecord& record) {
-    int p = CurrentProvince(game);
-    int f = CurrentFaction(game);
+    return GoldCost(game, record, CurrentProvince(game), CurrentFaction(game));
+}
+
+long long orders::GoldCost(const TGame& game, const TOrderRecord& record, int p, int f) {
     long long q = record.quantity;
     switch (record.order) {
     case oHire: return q * ((StoredRate(game, p) + 9) / 10);
@@ -642,7 +639,7 @@ std::string CheckOrder(const TGame& game, const TOrderRecord& record) {
     long long body = OrderBodyCost(game, record);
     int has = TGame::GetInt(A, "body", 0);
     if (body > has) return "Requires " + Num(body) + " Body; companion has " + Num(has) + ".";
-    long long gold = OrderGoldCost(game, record);
+    long long gold = GoldCost(game, record, p, f);
     int available = TGame::GetInt(exile ? game.ExileParty(f) : context.P, "gold", 0);
     if (gold > available) return "Requires " + Num(gold) + " Gold; available " + Num(available) + ".";
     return "";

@@ -40,6 +40,8 @@ int StandardBody(const TGame& game);
 int HeavyBody(const TGame& game);
 int MissionBody(const TGame& game);
 
+// OrderGoldCost for the turn of province p and fellowship f.
+long long GoldCost(const TGame& game, const TOrderRecord& record, int p, int f);
 // The gift that goes with a treaty or an invitation.
 long long GiftCost(const TGame& game, int actor, int f);
 // Number of characters 1..255 serving fellowship g, whatever their state.
