@@ -30,11 +30,13 @@ TOrderRecord ParseRecord(const TArgs& args) {
     return record;
 }
 
-TCommand RecordCommand(std::function<TJson(TGame&, const TOrderRecord&)> run) {
+// check and apply answer "No campaign loaded." themselves, as the order dialog shows it;
+// preview and chance have nothing to say without a campaign.
+TCommand RecordCommand(bool needsCampaign, std::function<TJson(TGame&, const TOrderRecord&)> run) {
     TCommand c;
     c.minArgs = 5;
     c.maxArgs = 5;
-    c.needsCampaign = false;  // the order checks answer "No campaign loaded." themselves
+    c.needsCampaign = needsCampaign;
     c.run = [run](TConsole& con, const TArgs& a) -> TJson { return run(con.Game(), ParseRecord(a)); };
     return c;
 }
@@ -42,12 +44,14 @@ TCommand RecordCommand(std::function<TJson(TGame&, const TOrderRecord&)> run) {
 }  // namespace
 
 void RegisterOrdersCommands(TConsole& console) {
-    console.Register("check", RecordCommand([](TGame& g, const TOrderRecord& r) -> TJson { return CheckOrder(g, r); }));
+    console.Register("check",
+                     RecordCommand(false, [](TGame& g, const TOrderRecord& r) -> TJson { return CheckOrder(g, r); }));
     console.Register("preview",
-                     RecordCommand([](TGame& g, const TOrderRecord& r) -> TJson { return PreviewOrder(g, r); }));
+                     RecordCommand(true, [](TGame& g, const TOrderRecord& r) -> TJson { return PreviewOrder(g, r); }));
     console.Register("chance",
-                     RecordCommand([](TGame& g, const TOrderRecord& r) -> TJson { return SuccessChance(g, r); }));
-    console.Register("apply", RecordCommand([](TGame& g, const TOrderRecord& r) -> TJson { return ApplyOrder(g, r); }));
+                     RecordCommand(true, [](TGame& g, const TOrderRecord& r) -> TJson { return SuccessChance(g, r); }));
+    console.Register("apply",
+                     RecordCommand(false, [](TGame& g, const TOrderRecord& r) -> TJson { return ApplyOrder(g, r); }));
     TCommand price;
     price.minArgs = 3;
     price.maxArgs = 3;

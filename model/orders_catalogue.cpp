@@ -64,14 +64,17 @@ constexpr std::array<TOrderInfo, kOrderCount> kCatalogue = {{
     {"oRumors", "Rumors"},
 }};
 
-bool ValidOrder(TOrder order) { return order >= 0 && order < kOrderCount; }
+bool ValidOrder(TOrder order) {
+    return order >= 0 && order < kOrderCount;
+}
 
-bool IsMarketOrder(TOrder order) { return order >= oBuyFood && order <= oBuyShip; }
+bool IsMarketOrder(TOrder order) {
+    return order >= oBuyFood && order <= oBuyShip;
+}
 
 // A town visit accepts only the town's own orders and the return to the lair.
 bool AllowedInTown(TOrder order) {
-    return order == oRest || order == oRecruit || IsMarketOrder(order) || order == oDivination ||
-           order == oRumors;
+    return order == oRest || order == oRecruit || IsMarketOrder(order) || order == oDivination || order == oRumors;
 }
 
 // A homeless fellowship can only travel, settle, recruit, scout, rest or retire.
@@ -80,9 +83,13 @@ bool AllowedInExile(TOrder order) {
            order == oRetire;
 }
 
-std::string Num(long long v) { return std::to_string(v); }
+std::string Num(long long v) {
+    return std::to_string(v);
+}
 
-long long Capacity(TObj prov) { return static_cast<long long>(kCharactersPerCastle) * TGame::GetInt(prov, "castles", 0); }
+long long Capacity(TObj prov) {
+    return static_cast<long long>(kCharactersPerCastle) * TGame::GetInt(prov, "castles", 0);
+}
 
 int LocalMemberCount(const TGame& game, int p, int f) {
     int n = 0;
@@ -129,7 +136,9 @@ long long WarChest(const TGame& game, int p, int f) {
     return sum;
 }
 
-long long StoredRate(const TGame& game, int p) { return TGame::GetInt(game.Province(p), "rate", 0); }
+long long StoredRate(const TGame& game, int p) {
+    return TGame::GetInt(game.Province(p), "rate", 0);
+}
 
 // [SECTION] Own checks of each order (step 11 of CheckOrder)
 
@@ -207,23 +216,25 @@ std::string CheckRoad(const TCheckContext& c) {
     int dOwner = TGame::GetInt(D, "owner", 0);
     long long q = c.rec.quantity;
     switch (c.rec.order) {
-    case oMove:
-        if (dOwner != c.f && dOwner != 0) return "Destination must be friendly or unclaimed.";
-        if (game.ProvinceHeadcount(target) >= Capacity(D)) return "Destination is full.";
-        if (c.rec.actor == c.f && game.ProvinceHeadcount(c.p) > 1) return "Move followers first; the leader departs last.";
-        return "";
-    case oConvoy:
-        if (dOwner != c.f) return "Destination must be friendly or unclaimed.";
-        if (q < 1 || q > TGame::GetInt(c.P, "food", 0) || TGame::GetInt(D, "food", 0) + q > kFoodCap)
-            return "Food exceeds origin stock or destination capacity.";
-        return "";
-    default:  // oWar
-        if (dOwner == c.f || dOwner == 0) return "Target must be an enemy province.";
-        if (game.TreatyActive(c.f, dOwner)) return "A binding treaty forbids this attack.";
-        if (TGame::GetInt(game.Faction(kChancellor), "home", 0) == target && !TGame::GetBool(game.Faction(c.f), "writ"))
-            return "A Royal Writ is required to attack the Chancellor home.";
-        if (TGame::GetInt(c.P, "food", 0) <= 0) return "The army requires provisions.";
-        return "";
+        case oMove:
+            if (dOwner != c.f && dOwner != 0) return "Destination must be friendly or unclaimed.";
+            if (game.ProvinceHeadcount(target) >= Capacity(D)) return "Destination is full.";
+            if (c.rec.actor == c.f && game.ProvinceHeadcount(c.p) > 1)
+                return "Move followers first; the leader departs last.";
+            return "";
+        case oConvoy:
+            if (dOwner != c.f) return "Destination must be friendly or unclaimed.";
+            if (q < 1 || q > TGame::GetInt(c.P, "food", 0) || TGame::GetInt(D, "food", 0) + q > kFoodCap)
+                return "Food exceeds origin stock or destination capacity.";
+            return "";
+        default:  // oWar
+            if (dOwner == c.f || dOwner == 0) return "Target must be an enemy province.";
+            if (game.TreatyActive(c.f, dOwner)) return "A binding treaty forbids this attack.";
+            if (TGame::GetInt(game.Faction(kChancellor), "home", 0) == target &&
+                !TGame::GetBool(game.Faction(c.f), "writ"))
+                return "A Royal Writ is required to attack the Chancellor home.";
+            if (TGame::GetInt(c.P, "food", 0) <= 0) return "The army requires provisions.";
+            return "";
     }
 }
 
@@ -231,8 +242,7 @@ std::string CheckDiplomacy(const TCheckContext& c) {
     const TGame& game = c.game;
     int g = c.rec.target;
     TObj G = game.Faction(g);
-    if (g < 1 || g > game.FactionCount() || g == c.f || !TGame::GetBool(G, "active") ||
-        TGame::GetInt(G, "home", 0) < 1)
+    if (g < 1 || g > game.FactionCount() || g == c.f || !TGame::GetBool(G, "active") || TGame::GetInt(G, "home", 0) < 1)
         return "Choose a settled rival leader.";
     if (game.IsHumanFaction(g)) return "Human diplomacy requires an incoming decision; select an AI leader.";
     if (c.rec.order == oInvite) {
@@ -251,30 +261,30 @@ std::string CheckMarket(const TCheckContext& c) {
     long long gold = TGame::GetInt(c.P, "gold", 0);
     long long total = TotalPriceGold(game, c.rec.order, c.p, c.rec.quantity);
     switch (c.rec.order) {
-    case oBuyFood:
-        if (TGame::GetInt(c.P, "food", 0) + q > kFoodCap) return "Food capacity is 9999.";
-        return "";
-    case oSellFood:
-        if (q > TGame::GetInt(c.P, "food", 0)) return "Not enough food.";
-        if (total <= 0) return "Quantity too small: this sale would return 0 Gold.";
-        if (gold + total > kGoldCap) return "Gold capacity is 9999.";
-        return "";
-    case oBuyFur:
-        if (TGame::GetInt(c.P, "fur", 0) + q > kFurCap) return "Fur capacity is 999.";
-        return "";
-    case oSellFur:
-        if (q > TGame::GetInt(c.P, "fur", 0)) return "Not enough fur.";
-        if (gold + total > kGoldCap) return "Gold capacity is 9999.";
-        return "";
-    case oBuyArms:
-        if (!TGame::GetBool(c.P, "smithy")) return "There is no smithy here.";
-        if (game.ProvinceSoldiers(c.p) <= 0) return "No soldiers to equip.";
-        if (TGame::GetInt(c.P, "arms", 0) + q > kPercentCap) return "Arms cannot exceed 100.";
-        return "";
-    default:  // oBuyShip
-        if (!TGame::GetBool(c.P, "shipyard")) return "There is no shipyard here.";
-        if (TGame::GetBool(c.A, "ship") || q != 1) return "Choose one character without a ship.";
-        return "";
+        case oBuyFood:
+            if (TGame::GetInt(c.P, "food", 0) + q > kFoodCap) return "Food capacity is 9999.";
+            return "";
+        case oSellFood:
+            if (q > TGame::GetInt(c.P, "food", 0)) return "Not enough food.";
+            if (total <= 0) return "Quantity too small: this sale would return 0 Gold.";
+            if (gold + total > kGoldCap) return "Gold capacity is 9999.";
+            return "";
+        case oBuyFur:
+            if (TGame::GetInt(c.P, "fur", 0) + q > kFurCap) return "Fur capacity is 999.";
+            return "";
+        case oSellFur:
+            if (q > TGame::GetInt(c.P, "fur", 0)) return "Not enough fur.";
+            if (gold + total > kGoldCap) return "Gold capacity is 9999.";
+            return "";
+        case oBuyArms:
+            if (!TGame::GetBool(c.P, "smithy")) return "There is no smithy here.";
+            if (game.ProvinceSoldiers(c.p) <= 0) return "No soldiers to equip.";
+            if (TGame::GetInt(c.P, "arms", 0) + q > kPercentCap) return "Arms cannot exceed 100.";
+            return "";
+        default:  // oBuyShip
+            if (!TGame::GetBool(c.P, "shipyard")) return "There is no shipyard here.";
+            if (TGame::GetBool(c.A, "ship") || q != 1) return "Choose one character without a ship.";
+            return "";
     }
 }
 
@@ -286,25 +296,25 @@ bool OtherLocal(const TCheckContext& c) {
 std::string CheckManagement(const TCheckContext& c) {
     const TGame& game = c.game;
     switch (c.rec.order) {
-    case oRedistribute: {
-        if (!OtherLocal(c)) return "Choose a different local character.";
-        long long q = c.rec.quantity;
-        if (q < 1 || q > TGame::GetInt(c.A, "soldiers", 0) || TGame::GetInt(c.T, "soldiers", 0) + q > kMaxSoldiers)
-            return "Transfer exceeds available troops or 100 per character.";
-        return "";
-    }
-    case oAssignShip:
-        if (!OtherLocal(c)) return "Choose a different local character.";
-        if (!TGame::GetBool(c.A, "ship") || TGame::GetBool(c.T, "ship"))
-            return "Companion needs a ship; recipient must lack one.";
-        return "";
-    case oGovernor:
-        if (c.T == nullptr || !game.IsLocalMember(c.rec.target, c.p, c.f)) return "Choose a local officer.";
-        if (game.IsLocalMember(c.f, c.p, c.f)) return "The leader must govern their own location.";
-        return "";
-    default:  // oPolicy
-        if (c.rec.quantity < 0 || c.rec.quantity > 2) return "Policy must be 0 Balanced, 1 Develop, or 2 Expand.";
-        return "";
+        case oRedistribute: {
+            if (!OtherLocal(c)) return "Choose a different local character.";
+            long long q = c.rec.quantity;
+            if (q < 1 || q > TGame::GetInt(c.A, "soldiers", 0) || TGame::GetInt(c.T, "soldiers", 0) + q > kMaxSoldiers)
+                return "Transfer exceeds available troops or 100 per character.";
+            return "";
+        }
+        case oAssignShip:
+            if (!OtherLocal(c)) return "Choose a different local character.";
+            if (!TGame::GetBool(c.A, "ship") || TGame::GetBool(c.T, "ship"))
+                return "Companion needs a ship; recipient must lack one.";
+            return "";
+        case oGovernor:
+            if (c.T == nullptr || !game.IsLocalMember(c.rec.target, c.p, c.f)) return "Choose a local officer.";
+            if (game.IsLocalMember(c.f, c.p, c.f)) return "The leader must govern their own location.";
+            return "";
+        default:  // oPolicy
+            if (c.rec.quantity < 0 || c.rec.quantity > 2) return "Policy must be 0 Balanced, 1 Develop, or 2 Expand.";
+            return "";
     }
 }
 
@@ -312,71 +322,71 @@ std::string CheckOwn(const TCheckContext& c) {
     const TGame& game = c.game;
     const TOrderRecord& rec = c.rec;
     switch (rec.order) {
-    case oTravel:
-        if (!c.exile) return "Use Move people while settled.";
-        if (!game.AreNeighbours(c.p, rec.target)) return "Choose an adjacent province.";
-        return "";
-    case oSettle: return CheckSettle(c);
-    case oRecruit: return CheckRecruit(c);
-    case oHunt: return CheckHunt(c);
-    case oTrain:
-        if (game.ProvinceSoldiers(c.p) <= 0) return "No soldiers to train.";
-        return "";
-    case oHire: {
-        int room = kMaxSoldiers - TGame::GetInt(c.A, "soldiers", 0);
-        if (rec.quantity < 1 || rec.quantity > room) return "Quantity must be 1.." + Num(room) + ".";
-        return "";
-    }
-    case oGive: {
-        int m = std::min(TGame::GetInt(c.P, "food", 0), 1000);
-        if (rec.quantity < 1 || rec.quantity > m) return "Food must be 1.." + Num(m) + ".";
-        return "";
-    }
-    case oReward:
-        if (c.T == nullptr || !game.IsLocalMember(rec.target, c.p, c.f)) return "Choose a local follower.";
-        if (rec.quantity < 1 || rec.quantity > 100) return "Gold must be 1..100.";
-        return "";
-    case oOath: return CheckOath(c);
-    case oDismiss:
-        if (c.T == nullptr || !game.IsLocalMember(rec.target, c.p, c.f) || rec.target == c.f)
-            return "Choose a follower, not the leader.";
-        return "";
-    case oShip:
-        if (!TGame::GetBool(c.A, "navigator") || TGame::GetInt(c.A, "dexterity", 0) < 70)
-            return "Needs navigation and Dexterity 70.";
-        if (TGame::GetBool(c.A, "ship")) return "Companion already owns a ship.";
-        return "";
-    case oWeapons: return CheckWeapons(c);
-    case oMove:
-    case oConvoy:
-    case oWar: return CheckRoad(c);
-    case oTreaty:
-    case oInvite: return CheckDiplomacy(c);
-    case oTown:
-        if (rec.actor != c.f && TGame::GetStr(c.A, "role") != "sworn companion")
-            return "Only the leader or a sworn companion may visit town.";
-        return "";
-    case oBuyFood:
-    case oSellFood:
-    case oBuyFur:
-    case oSellFur:
-    case oBuyArms:
-    case oBuyShip: return CheckMarket(c);
-    case oBeasts:
-        if (TGame::GetInt(c.P, "beast", 0) <= 0) return "There is no beast event here.";
-        return "";
-    case oRedistribute:
-    case oAssignShip:
-    case oGovernor:
-    case oPolicy: return CheckManagement(c);
-    case oDivination:
-        if (!c.town) return "Visit town first.";
-        if (c.T == nullptr) return "Choose a resident.";
-        return "";
-    case oRumors:
-        if (!c.town) return "Visit town first.";
-        return "";
-    default: return "";
+        case oTravel:
+            if (!c.exile) return "Use Move people while settled.";
+            if (!game.AreNeighbours(c.p, rec.target)) return "Choose an adjacent province.";
+            return "";
+        case oSettle: return CheckSettle(c);
+        case oRecruit: return CheckRecruit(c);
+        case oHunt: return CheckHunt(c);
+        case oTrain:
+            if (game.ProvinceSoldiers(c.p) <= 0) return "No soldiers to train.";
+            return "";
+        case oHire: {
+            int room = kMaxSoldiers - TGame::GetInt(c.A, "soldiers", 0);
+            if (rec.quantity < 1 || rec.quantity > room) return "Quantity must be 1.." + Num(room) + ".";
+            return "";
+        }
+        case oGive: {
+            int m = std::min(TGame::GetInt(c.P, "food", 0), 1000);
+            if (rec.quantity < 1 || rec.quantity > m) return "Food must be 1.." + Num(m) + ".";
+            return "";
+        }
+        case oReward:
+            if (c.T == nullptr || !game.IsLocalMember(rec.target, c.p, c.f)) return "Choose a local follower.";
+            if (rec.quantity < 1 || rec.quantity > 100) return "Gold must be 1..100.";
+            return "";
+        case oOath: return CheckOath(c);
+        case oDismiss:
+            if (c.T == nullptr || !game.IsLocalMember(rec.target, c.p, c.f) || rec.target == c.f)
+                return "Choose a follower, not the leader.";
+            return "";
+        case oShip:
+            if (!TGame::GetBool(c.A, "navigator") || TGame::GetInt(c.A, "dexterity", 0) < 70)
+                return "Needs navigation and Dexterity 70.";
+            if (TGame::GetBool(c.A, "ship")) return "Companion already owns a ship.";
+            return "";
+        case oWeapons: return CheckWeapons(c);
+        case oMove:
+        case oConvoy:
+        case oWar: return CheckRoad(c);
+        case oTreaty:
+        case oInvite: return CheckDiplomacy(c);
+        case oTown:
+            if (rec.actor != c.f && TGame::GetStr(c.A, "role") != "sworn companion")
+                return "Only the leader or a sworn companion may visit town.";
+            return "";
+        case oBuyFood:
+        case oSellFood:
+        case oBuyFur:
+        case oSellFur:
+        case oBuyArms:
+        case oBuyShip: return CheckMarket(c);
+        case oBeasts:
+            if (TGame::GetInt(c.P, "beast", 0) <= 0) return "There is no beast event here.";
+            return "";
+        case oRedistribute:
+        case oAssignShip:
+        case oGovernor:
+        case oPolicy: return CheckManagement(c);
+        case oDivination:
+            if (!c.town) return "Visit town first.";
+            if (c.T == nullptr) return "Choose a resident.";
+            return "";
+        case oRumors:
+            if (!c.town) return "Visit town first.";
+            return "";
+        default: return "";
     }
 }
 
@@ -390,87 +400,89 @@ std::string PreviewText(const TGame& game, const TOrderRecord& rec) {
     std::string targetName = TGame::GetStr(game.Province(rec.target), "name");
     long long q = rec.quantity;
     switch (rec.order) {
-    case oRest:
-        if (TGame::GetBool(game.Root(), "town"))
-            return "End the town visit and return to the lair. Confirmed transactions are retained.";
-        return "All local companions recover 10 Body, followed by month-end recovery.";
-    case oTravel: return "Travel to adjacent " + targetName + " with your exile companions.";
-    case oSettle:
-        return "Claim this unowned province. Carry your party stocks into the lair and receive 30 Food once. An "
-               "occupied province below Support 40 instead starts an uprising battle.";
-    case oRecruit:
-        return "Invite " + TGame::GetStr(T, "name") + " to join you. Chance " + Num(SuccessChance(game, rec)) +
-               "%. Failure costs 1 Popularity.";
-    case oCultivate:
-    case oFlood:
-    case oBuild:
-        return "Development +" + Num(DevelopGain(game, rec.actor)) + ", Support +" + Num(DevelopSupport(game, p)) +
-               ". No Gold required.";
-    case oHunt:
-        if (rec.option == 1)
-            return "Hunt for fur: bring back " + Num(HuntYield(game, rec.actor, 1)) +
-                   " Fur to sell at the marketplace.";
-        return "Hunt for food: bring back " + Num(HuntYield(game, rec.actor, rec.option)) + " Food.";
-    case oSolicit:
-        return "Gain " + Num(SolicitYield(game, rec.actor, f)) + " supplies; Support -5. Option 0: Gold, 1: Metal.";
-    case oTrain: return "Troop Skill +" + Num(TrainGain(game, rec.actor, f)) + ".";
-    case oHire:
-        return "Hire " + Num(q) + " soldiers for the companion. New soldiers dilute shared Skill and Arms.";
-    case oGive: return "Give " + Num(q) + " Food to citizens. Support +" + Num(GiveSupport(game, p, q)) + ".";
-    case oReward:
-        return "Reward " + TGame::GetStr(T, "name") + ". Loyalty +" + Num(RewardLoyalty(game, f, rec.target, q)) + ".";
-    case oFeast: return "All local companions recover 10 Body and gain Loyalty.";
-    case oOath:
-        return "Invite a permanent sworn bond. Chance " + Num(SuccessChance(game, rec)) +
-               "%. Requires Loyalty 95 and compatibility 70.";
-    case oDismiss: return "Dismiss " + TGame::GetStr(T, "name") + " with personal soldiers and ship. Popularity -5.";
-    case oShip: return "Build one ship for the companion. Requires Navigation and Dexterity 70.";
-    case oWeapons:
-        return "Spend " + Num(q) + " Metal. Arms +" + Num(WeaponsGain(game, rec.actor, q)) + ", capped at 100.";
-    case oMove: return "Move the companion and their soldiers/ship to " + targetName + ". Claims unowned land.";
-    case oConvoy:
-        return "Send " + Num(q) + " Food. Escort stays here. Risk " + Num(ConvoyRisk(game, rec.actor)) +
-               "% of losing a tenth.";
-    case oTreaty: return "Chance " + Num(SuccessChance(game, rec)) + "%. The gift is spent even on refusal.";
-    case oInvite:
-        return "Chance " + Num(SuccessChance(game, rec)) + "%. The gift is spent even on refusal." +
-               " Travel allowance included for " + Num(MemberCount(game, rec.target)) + " people.";
-    case oTown:
-        return "Visit the marketplace and downtown. Purchases and invitations stay in this visit until Return to "
-               "lair.";
-    case oBuyFood:
-    case oBuyFur:
-        return "Buy " + Num(q) + (rec.order == oBuyFood ? " Food" : " Fur") + " at " + PriceText(game, rec.order, p) +
-               " Gold each. Total cost rounds up to whole Gold.";
-    case oSellFood:
-    case oSellFur:
-        return "Sell " + Num(q) + (rec.order == oSellFood ? " Food" : " Fur") + " at " +
-               PriceText(game, rec.order, p) + " Gold each; receive " +
-               Num(TotalPriceGold(game, rec.order, p, rec.quantity)) + " Gold (total rounded down).";
-    case oBuyArms: return "Buy " + Num(q) + " Arms points at the smithy.";
-    case oBuyShip: return "Buy one ship for the companion from the shipyard.";
-    case oBeasts:
-        return "Drive the " + TGame::BeastName(TGame::GetInt(P, "beast", 0)) +
-               " away and protect the residents. Chance " + Num(SuccessChance(game, rec)) +
-               "%. Success earns Popularity. Failure costs 10 extra Body and a tenth of troops.";
-    case oWar:
-        return "Send up to ten ready companions to " + targetName +
-               ". Cost is 10 Body EACH plus quoted total Gold. A 30-day Food reserve travels with the army.";
-    case oScout: return "Gather details of " + targetName + ". Uses this order.";
-    case oRedistribute:
-        return "Transfer " + Num(q) +
-               " soldiers from companion to target. Exact totals and shared training are conserved. Free action.";
-    case oAssignShip: return "Transfer the companion ship to the target. Free action.";
-    case oGovernor:
-        return "Appoint " + TGame::GetStr(T, "name") + " here. The leader must govern their own home. Free action.";
-    case oPolicy: return "Quantity 0: Balanced, 1: Develop, 2: Expand. Changes governor priorities. Free action.";
-    case oAbandon:
-        return "Surrender every holding and the Royal Writ. Retain up to nine local companions and 100 Food/Gold. "
-               "Popularity -100. Remaining governors and their followers form independent fellowships.";
-    case oRetire:
-        return "Pass this fellowship to AI control. The campaign continues as an observer or with other players.";
-    case oDivination: return "Reveal the current recruitment chance and its main factors for the selected resident.";
-    case oRumors: return "Ask for leads to promising residents in distant provinces.";
+        case oRest:
+            if (TGame::GetBool(game.Root(), "town"))
+                return "End the town visit and return to the lair. Confirmed transactions are retained.";
+            return "All local companions recover 10 Body, followed by month-end recovery.";
+        case oTravel: return "Travel to adjacent " + targetName + " with your exile companions.";
+        case oSettle:
+            return "Claim this unowned province. Carry your party stocks into the lair and receive 30 Food once. An "
+                   "occupied province below Support 40 instead starts an uprising battle.";
+        case oRecruit:
+            return "Invite " + TGame::GetStr(T, "name") + " to join you. Chance " + Num(SuccessChance(game, rec)) +
+                   "%. Failure costs 1 Popularity.";
+        case oCultivate:
+        case oFlood:
+        case oBuild:
+            return "Development +" + Num(DevelopGain(game, rec.actor)) + ", Support +" + Num(DevelopSupport(game, p)) +
+                   ". No Gold required.";
+        case oHunt:
+            if (rec.option == 1)
+                return "Hunt for fur: bring back " + Num(HuntYield(game, rec.actor, 1)) +
+                       " Fur to sell at the marketplace.";
+            return "Hunt for food: bring back " + Num(HuntYield(game, rec.actor, rec.option)) + " Food.";
+        case oSolicit:
+            return "Gain " + Num(SolicitYield(game, rec.actor, f)) + " supplies; Support -5. Option 0: Gold, 1: Metal.";
+        case oTrain: return "Troop Skill +" + Num(TrainGain(game, rec.actor, f)) + ".";
+        case oHire: return "Hire " + Num(q) + " soldiers for the companion. New soldiers dilute shared Skill and Arms.";
+        case oGive: return "Give " + Num(q) + " Food to citizens. Support +" + Num(GiveSupport(game, p, q)) + ".";
+        case oReward:
+            return "Reward " + TGame::GetStr(T, "name") + ". Loyalty +" + Num(RewardLoyalty(game, f, rec.target, q)) +
+                   ".";
+        case oFeast: return "All local companions recover 10 Body and gain Loyalty.";
+        case oOath:
+            return "Invite a permanent sworn bond. Chance " + Num(SuccessChance(game, rec)) +
+                   "%. Requires Loyalty 95 and compatibility 70.";
+        case oDismiss:
+            return "Dismiss " + TGame::GetStr(T, "name") + " with personal soldiers and ship. Popularity -5.";
+        case oShip: return "Build one ship for the companion. Requires Navigation and Dexterity 70.";
+        case oWeapons:
+            return "Spend " + Num(q) + " Metal. Arms +" + Num(WeaponsGain(game, rec.actor, q)) + ", capped at 100.";
+        case oMove: return "Move the companion and their soldiers/ship to " + targetName + ". Claims unowned land.";
+        case oConvoy:
+            return "Send " + Num(q) + " Food. Escort stays here. Risk " + Num(ConvoyRisk(game, rec.actor)) +
+                   "% of losing a tenth.";
+        case oTreaty: return "Chance " + Num(SuccessChance(game, rec)) + "%. The gift is spent even on refusal.";
+        case oInvite:
+            return "Chance " + Num(SuccessChance(game, rec)) + "%. The gift is spent even on refusal." +
+                   " Travel allowance included for " + Num(MemberCount(game, rec.target)) + " people.";
+        case oTown:
+            return "Visit the marketplace and downtown. Purchases and invitations stay in this visit until Return to "
+                   "lair.";
+        case oBuyFood:
+        case oBuyFur:
+            return "Buy " + Num(q) + (rec.order == oBuyFood ? " Food" : " Fur") + " at " +
+                   PriceText(game, rec.order, p) + " Gold each. Total cost rounds up to whole Gold.";
+        case oSellFood:
+        case oSellFur:
+            return "Sell " + Num(q) + (rec.order == oSellFood ? " Food" : " Fur") + " at " +
+                   PriceText(game, rec.order, p) + " Gold each; receive " +
+                   Num(TotalPriceGold(game, rec.order, p, rec.quantity)) + " Gold (total rounded down).";
+        case oBuyArms: return "Buy " + Num(q) + " Arms points at the smithy.";
+        case oBuyShip: return "Buy one ship for the companion from the shipyard.";
+        case oBeasts:
+            return "Drive the " + TGame::BeastName(TGame::GetInt(P, "beast", 0)) +
+                   " away and protect the residents. Chance " + Num(SuccessChance(game, rec)) +
+                   "%. Success earns Popularity. Failure costs 10 extra Body and a tenth of troops.";
+        case oWar:
+            return "Send up to ten ready companions to " + targetName +
+                   ". Cost is 10 Body EACH plus quoted total Gold. A 30-day Food reserve travels with the army.";
+        case oScout: return "Gather details of " + targetName + ". Uses this order.";
+        case oRedistribute:
+            return "Transfer " + Num(q) +
+                   " soldiers from companion to target. Exact totals and shared training are conserved. Free action.";
+        case oAssignShip: return "Transfer the companion ship to the target. Free action.";
+        case oGovernor:
+            return "Appoint " + TGame::GetStr(T, "name") + " here. The leader must govern their own home. Free action.";
+        case oPolicy: return "Quantity 0: Balanced, 1: Develop, 2: Expand. Changes governor priorities. Free action.";
+        case oAbandon:
+            return "Surrender every holding and the Royal Writ. Retain up to nine local companions and 100 Food/Gold. "
+                   "Popularity -100. Remaining governors and their followers form independent fellowships.";
+        case oRetire:
+            return "Pass this fellowship to AI control. The campaign continues as an observer or with other players.";
+        case oDivination:
+            return "Reveal the current recruitment chance and its main factors for the selected resident.";
+        case oRumors: return "Ask for leads to promising residents in distant provinces.";
     }
     return "";
 }
@@ -481,10 +493,18 @@ std::string PreviewText(const TGame& game, const TOrderRecord& rec) {
 
 namespace orders {
 
-int LightBody(const TGame& game) { return game.RuleInt("lightBody", 10); }
-int StandardBody(const TGame& game) { return game.RuleInt("standardBody", 15); }
-int HeavyBody(const TGame& game) { return game.RuleInt("heavyBody", 20); }
-int MissionBody(const TGame& game) { return game.RuleInt("missionBody", 25); }
+int LightBody(const TGame& game) {
+    return game.RuleInt("lightBody", 10);
+}
+int StandardBody(const TGame& game) {
+    return game.RuleInt("standardBody", 15);
+}
+int HeavyBody(const TGame& game) {
+    return game.RuleInt("heavyBody", 20);
+}
+int MissionBody(const TGame& game) {
+    return game.RuleInt("missionBody", 25);
+}
 
 long long GiftCost(const TGame& game, int actor, int f) {
     long long gift = 200 - static_cast<long long>(TGame::GetInt(game.Character(actor), "wisdom", 0)) -
@@ -492,7 +512,9 @@ long long GiftCost(const TGame& game, int actor, int f) {
     return std::max(20LL, gift);
 }
 
-int MemberCount(const TGame& game, int g) { return game.FactionMemberCount(g); }
+int MemberCount(const TGame& game, int g) {
+    return game.FactionMemberCount(g);
+}
 
 long long SolicitYield(const TGame& game, int actor, int f) {
     TObj A = game.Character(actor);
@@ -546,9 +568,13 @@ long long FeastCost(const TGame& game, int p) {
 
 // [SECTION] Names
 
-std::string OrderName(TOrder order) { return ValidOrder(order) ? kCatalogue[order].name : ""; }
+std::string OrderName(TOrder order) {
+    return ValidOrder(order) ? kCatalogue[order].name : "";
+}
 
-std::string OrderIdent(TOrder order) { return ValidOrder(order) ? kCatalogue[order].ident : ""; }
+std::string OrderIdent(TOrder order) {
+    return ValidOrder(order) ? kCatalogue[order].ident : "";
+}
 
 bool OrderFromIdent(std::string_view text, TOrder& order) {
     for (int i = 0; i < kOrderCount; ++i) {
@@ -564,26 +590,26 @@ bool OrderFromIdent(std::string_view text, TOrder& order) {
 
 long long OrderBodyCost(const TGame& game, const TOrderRecord& record) {
     switch (record.order) {
-    case oTravel:
-    case oRecruit:
-    case oOath:
-    case oMove:
-    case oConvoy:
-    case oTown:
-    case oBeasts:
-    case oWar:  // tested only: the battle takes its own toll
-    case oScout: return LightBody(game);
-    case oCultivate:
-    case oFlood:
-    case oBuild:
-    case oSolicit:
-    case oTrain:
-    case oShip:
-    case oWeapons: return StandardBody(game);
-    case oHunt: return HeavyBody(game);
-    case oTreaty:
-    case oInvite: return MissionBody(game);
-    default: return 0;
+        case oTravel:
+        case oRecruit:
+        case oOath:
+        case oMove:
+        case oConvoy:
+        case oTown:
+        case oBeasts:
+        case oWar:  // tested only: the battle takes its own toll
+        case oScout: return LightBody(game);
+        case oCultivate:
+        case oFlood:
+        case oBuild:
+        case oSolicit:
+        case oTrain:
+        case oShip:
+        case oWeapons: return StandardBody(game);
+        case oHunt: return HeavyBody(game);
+        case oTreaty:
+        case oInvite: return MissionBody(game);
+        default: return 0;
     }
 }
 
@@ -594,20 +620,20 @@ long long OrderGoldCost(const TGame& game, const TOrderRecord& record) {
 long long orders::GoldCost(const TGame& game, const TOrderRecord& record, int p, int f) {
     long long q = record.quantity;
     switch (record.order) {
-    case oHire: return q * ((StoredRate(game, p) + 9) / 10);
-    case oReward: return q;
-    case oFeast: return FeastCost(game, p);
-    case oShip: return 20;
-    case oTreaty: return GiftCost(game, record.actor, f);
-    case oInvite: return GiftCost(game, record.actor, f) + 10LL * MemberCount(game, record.target);
-    case oBuyFood:
-    case oBuyFur: return TotalPriceGold(game, record.order, p, record.quantity);
-    case oBuyArms: return q * ((StoredRate(game, p) + 4) / 5);
-    case oBuyShip: return (StoredRate(game, p) + 1) / 2;
-    case oWar: return WarChest(game, p, f);
-    case oDivination: return 1;
-    case oRumors: return 10;
-    default: return 0;
+        case oHire: return q * ((StoredRate(game, p) + 9) / 10);
+        case oReward: return q;
+        case oFeast: return FeastCost(game, p);
+        case oShip: return 20;
+        case oTreaty: return GiftCost(game, record.actor, f);
+        case oInvite: return GiftCost(game, record.actor, f) + 10LL * MemberCount(game, record.target);
+        case oBuyFood:
+        case oBuyFur: return TotalPriceGold(game, record.order, p, record.quantity);
+        case oBuyArms: return q * ((StoredRate(game, p) + 4) / 5);
+        case oBuyShip: return (StoredRate(game, p) + 1) / 2;
+        case oWar: return WarChest(game, p, f);
+        case oDivination: return 1;
+        case oRumors: return 10;
+        default: return 0;
     }
 }
 
@@ -655,26 +681,24 @@ int SuccessChance(const TGame& game, const TOrderRecord& record) {
     TObj T = game.Character(record.target);
     auto get = [](TObj obj, std::string_view key) { return static_cast<long long>(TGame::GetInt(obj, key, 0)); };
     switch (record.order) {
-    case oRecruit:
-        return Clamp(pop / 10 + 10 + game.Compatibility(record.actor, record.target) / 2 + get(A, "wisdom") / 5 -
-                         get(T, "integrity") / 4,
-                     5, 95);
-    case oOath: return Clamp(game.Compatibility(f, record.target) + pop / 20 - 20, 10, 95);
-    case oTreaty: {
-        int home = TGame::GetInt(game.Faction(record.target), "home", 0);
-        long long edge =
-            (static_cast<long long>(game.ProvinceSoldiers(p)) - game.ProvinceSoldiers(home)) / 20;
-        return Clamp(get(A, "wisdom") / 2 + 20 + game.Compatibility(f, record.target) / 4 + edge, 5, 95);
-    }
-    case oInvite:
-        return Clamp(pop / 5 + game.Compatibility(f, record.target) / 2 - get(T, "courage") / 3, 5, 95);
-    case oBeasts: {
-        TObj P = game.Province(p);
-        return Clamp((get(A, "dexterity") + get(A, "courage")) / 2 + 20 + get(A, "soldiers") / 4 -
-                         (get(P, "beast") * 10 + 20),
-                     5, 95);
-    }
-    default: return 100;
+        case oRecruit:
+            return Clamp(pop / 10 + 10 + game.Compatibility(record.actor, record.target) / 2 + get(A, "wisdom") / 5 -
+                             get(T, "integrity") / 4,
+                         5, 95);
+        case oOath: return Clamp(game.Compatibility(f, record.target) + pop / 20 - 20, 10, 95);
+        case oTreaty: {
+            int home = TGame::GetInt(game.Faction(record.target), "home", 0);
+            long long edge = (static_cast<long long>(game.ProvinceSoldiers(p)) - game.ProvinceSoldiers(home)) / 20;
+            return Clamp(get(A, "wisdom") / 2 + 20 + game.Compatibility(f, record.target) / 4 + edge, 5, 95);
+        }
+        case oInvite: return Clamp(pop / 5 + game.Compatibility(f, record.target) / 2 - get(T, "courage") / 3, 5, 95);
+        case oBeasts: {
+            TObj P = game.Province(p);
+            return Clamp((get(A, "dexterity") + get(A, "courage")) / 2 + 20 + get(A, "soldiers") / 4 -
+                             (get(P, "beast") * 10 + 20),
+                         5, 95);
+        }
+        default: return 100;
     }
 }
 
@@ -682,8 +706,7 @@ int SuccessChance(const TGame& game, const TOrderRecord& record) {
 
 std::string PreviewOrder(const TGame& game, const TOrderRecord& record) {
     long long gold = record.order == oSellFood || record.order == oSellFur ? 0 : OrderGoldCost(game, record);
-    return PreviewText(game, record) + " Cost: " + Num(OrderBodyCost(game, record)) + " Body, " + Num(gold) +
-           " Gold.";
+    return PreviewText(game, record) + " Cost: " + Num(OrderBodyCost(game, record)) + " Body, " + Num(gold) + " Gold.";
 }
 
 // [SECTION] Hunt yield and market prices
@@ -707,12 +730,12 @@ int UnitPriceCents(const TGame& game, TOrder order, int province) {
     long long r = Clamp(TGame::GetInt(game.Province(province), "rate", 50), 20, 100);
     long long buyFood = Clamp(game.RuleInt("foodBuyCentsPerRate", 4), 1, 100) * r;
     switch (order) {
-    case oBuyFood: return static_cast<int>(buyFood);
-    case oSellFood:
-        return static_cast<int>(std::min(buyFood, r * Clamp(game.RuleInt("foodSellCentsPerRate", 2), 1, 100)));
-    case oBuyFur: return static_cast<int>(std::max((r + 4) / 5, 2LL) * 100);
-    case oSellFur: return static_cast<int>(std::max(r / 8, 1LL) * 100);
-    default: return 0;
+        case oBuyFood: return static_cast<int>(buyFood);
+        case oSellFood:
+            return static_cast<int>(std::min(buyFood, r * Clamp(game.RuleInt("foodSellCentsPerRate", 2), 1, 100)));
+        case oBuyFur: return static_cast<int>(std::max((r + 4) / 5, 2LL) * 100);
+        case oSellFur: return static_cast<int>(std::max(r / 8, 1LL) * 100);
+        default: return 0;
     }
 }
 

@@ -24,14 +24,14 @@ struct TOrderRun {
     TOrderRun(TGame& g, const TOrderRecord& r) : game(g), rec(r) {}
     TGame& game;
     const TOrderRecord& rec;
-    int p = 0;            // the turn's province
-    int f = 0;            // the acting fellowship
-    TObj P = nullptr;     // province p
-    TObj A = nullptr;     // the actor
-    std::string msg;      // the answer
-    long long body = 0;   // Body the actor pays at the end
-    bool free = false;    // a free action leaves the turn open
-    bool early = false;   // answered already (the uprising leaves the frame early)
+    int p = 0;           // the turn's province
+    int f = 0;           // the acting fellowship
+    TObj P = nullptr;    // province p
+    TObj A = nullptr;    // the actor
+    std::string msg;     // the answer
+    long long body = 0;  // Body the actor pays at the end
+    bool free = false;   // a free action leaves the turn open
+    bool early = false;  // answered already (the uprising leaves the frame early)
 };
 
 // Body costs of the catalogue, read from the rules.

@@ -16,15 +16,22 @@ using namespace orders;
 
 namespace {
 
-std::string Num(long long v) { return std::to_string(v); }
+std::string Num(long long v) {
+    return std::to_string(v);
+}
 
-int Get(TObj obj, std::string_view key) { return TGame::GetInt(obj, key, 0); }
+int Get(TObj obj, std::string_view key) {
+    return TGame::GetInt(obj, key, 0);
+}
 
-void Xp(TOrderRun& run, int s, int d, int w) { run.game.GainExperience(run.rec.actor, s, d, w); }
+void Xp(TOrderRun& run, int s, int d, int w) {
+    run.game.GainExperience(run.rec.actor, s, d, w);
+}
 
 // Body := min(Body + 10, bodyMax) for one character.
 void Refresh(TGame& game, TObj ch) {
-    game.SetInt(ch, "body", std::min(static_cast<long long>(Get(ch, "body")) + 10, static_cast<long long>(Get(ch, "bodyMax"))));
+    game.SetInt(ch, "body",
+                std::min(static_cast<long long>(Get(ch, "body")) + 10, static_cast<long long>(Get(ch, "bodyMax"))));
 }
 
 // [SECTION] Road: rest, travel, settlement
@@ -69,7 +76,8 @@ void Settle(TOrderRun& run) {
     game.SetInt(party, "food", 0);
     game.SetInt(party, "gold", 0);
     for (int c = 1; c <= kCharacterCount; ++c)
-        if (game.IsLocalMember(c, run.p, run.f)) game.SetStr(game.Character(c), "role", c == run.f ? "leader" : "follower");
+        if (game.IsLocalMember(c, run.p, run.f))
+            game.SetStr(game.Character(c), "role", c == run.f ? "leader" : "follower");
     run.msg = "Your fellowship settles " + TGame::GetStr(run.P, "name") + ".";
 }
 
@@ -258,20 +266,20 @@ void Manage(TOrderRun& run) {
     TObj T = game.Character(run.rec.target);
     run.free = true;
     switch (run.rec.order) {
-    case oRedistribute:
-        game.SetInt(run.A, "soldiers", static_cast<long long>(Get(run.A, "soldiers")) - run.rec.quantity);
-        game.SetInt(T, "soldiers", static_cast<long long>(Get(T, "soldiers")) + run.rec.quantity);
-        break;
-    case oAssignShip:
-        game.SetBool(run.A, "ship", false);
-        game.SetBool(T, "ship", true);
-        break;
-    case oGovernor: game.SetInt(run.P, "governor", run.rec.target); break;
-    default: {  // oPolicy
-        static const char* const policies[] = {"Balanced", "Develop", "Expand"};
-        game.SetStr(run.P, "policy", policies[std::clamp(run.rec.quantity, 0, 2)]);
-        break;
-    }
+        case oRedistribute:
+            game.SetInt(run.A, "soldiers", static_cast<long long>(Get(run.A, "soldiers")) - run.rec.quantity);
+            game.SetInt(T, "soldiers", static_cast<long long>(Get(T, "soldiers")) + run.rec.quantity);
+            break;
+        case oAssignShip:
+            game.SetBool(run.A, "ship", false);
+            game.SetBool(T, "ship", true);
+            break;
+        case oGovernor: game.SetInt(run.P, "governor", run.rec.target); break;
+        default: {  // oPolicy
+            static const char* const policies[] = {"Balanced", "Develop", "Expand"};
+            game.SetStr(run.P, "policy", policies[std::clamp(run.rec.quantity, 0, 2)]);
+            break;
+        }
     }
 }
 
@@ -296,30 +304,30 @@ void ReleaseIfAbandoned(TGame& game, int p) {
 
 bool ApplyRoadOrder(TOrderRun& run) {
     switch (run.rec.order) {
-    case oRest: Rest(run); return true;
-    case oTravel: Travel(run); return true;
-    case oSettle: Settle(run); return true;
-    case oRecruit: Recruit(run); return true;
-    case oCultivate: Develop(run, "land"); return true;
-    case oFlood: Develop(run, "flood"); return true;
-    case oBuild: Develop(run, "wealth"); return true;
-    case oHunt: Hunt(run); return true;
-    case oSolicit: Solicit(run); return true;
-    case oTrain: Train(run); return true;
-    case oHire: Hire(run); return true;
-    case oGive: Give(run); return true;
-    case oReward: Reward(run); return true;
-    case oFeast: Feast(run); return true;
-    case oOath: Oath(run); return true;
-    case oDismiss: Dismiss(run); return true;
-    case oShip: MakeShip(run); return true;
-    case oWeapons: MakeWeapons(run); return true;
-    case oMove: Move(run); return true;
-    case oRedistribute:
-    case oAssignShip:
-    case oGovernor:
-    case oPolicy: Manage(run); return true;
-    default: return false;
+        case oRest: Rest(run); return true;
+        case oTravel: Travel(run); return true;
+        case oSettle: Settle(run); return true;
+        case oRecruit: Recruit(run); return true;
+        case oCultivate: Develop(run, "land"); return true;
+        case oFlood: Develop(run, "flood"); return true;
+        case oBuild: Develop(run, "wealth"); return true;
+        case oHunt: Hunt(run); return true;
+        case oSolicit: Solicit(run); return true;
+        case oTrain: Train(run); return true;
+        case oHire: Hire(run); return true;
+        case oGive: Give(run); return true;
+        case oReward: Reward(run); return true;
+        case oFeast: Feast(run); return true;
+        case oOath: Oath(run); return true;
+        case oDismiss: Dismiss(run); return true;
+        case oShip: MakeShip(run); return true;
+        case oWeapons: MakeWeapons(run); return true;
+        case oMove: Move(run); return true;
+        case oRedistribute:
+        case oAssignShip:
+        case oGovernor:
+        case oPolicy: Manage(run); return true;
+        default: return false;
     }
 }
 

@@ -14,14 +14,20 @@ namespace reedmark::orders {
 
 namespace {
 
-std::string Num(long long v) { return std::to_string(v); }
+std::string Num(long long v) {
+    return std::to_string(v);
+}
 
-int Get(TObj obj, std::string_view key) { return TGame::GetInt(obj, key, 0); }
+int Get(TObj obj, std::string_view key) {
+    return TGame::GetInt(obj, key, 0);
+}
 
-void Xp(TOrderRun& run, int s, int d, int w) { run.game.GainExperience(run.rec.actor, s, d, w); }
+void Xp(TOrderRun& run, int s, int d, int w) {
+    run.game.GainExperience(run.rec.actor, s, d, w);
+}
 
-constexpr int kMaxExiles = 9;   // companions who follow the leader onto the road
-constexpr int kMaxLeads = 7;    // names the rumour-monger gives
+constexpr int kMaxExiles = 9;  // companions who follow the leader onto the road
+constexpr int kMaxLeads = 7;   // names the rumour-monger gives
 constexpr int kLeadCompatibility = 70;
 
 // [SECTION] Provisions and diplomacy
@@ -131,34 +137,34 @@ void Market(TOrderRun& run) {
     long long rate = Get(run.P, "rate");
     run.free = true;
     switch (order) {
-    case oBuyFood:
-        game.AddCapped(run.P, "gold", -g, kGoldCap);
-        game.AddCapped(run.P, "food", q, kFoodCap);
-        run.msg = "Bought " + Num(q) + " Food for " + Num(g) + " Gold.";
-        break;
-    case oSellFood:
-        game.AddCapped(run.P, "food", -q, kFoodCap);
-        game.AddCapped(run.P, "gold", g, kGoldCap);
-        run.msg = "Sold " + Num(q) + " Food for " + Num(g) + " Gold.";
-        break;
-    case oBuyFur:
-        game.AddCapped(run.P, "gold", -g, kGoldCap);
-        game.AddCapped(run.P, "fur", q, kFurCap);
-        run.msg = "Bought " + Num(q) + " Fur for " + Num(g) + " Gold.";
-        break;
-    case oSellFur:
-        game.AddCapped(run.P, "fur", -q, kFurCap);
-        game.AddCapped(run.P, "gold", g, kGoldCap);
-        run.msg = "Sold " + Num(q) + " Fur for " + Num(g) + " Gold.";
-        break;
-    case oBuyArms:
-        game.AddCapped(run.P, "gold", -(q * ((rate + 4) / 5)), kGoldCap);
-        game.AddCapped(run.P, "arms", q, kPercentCap);
-        break;
-    default:  // oBuyShip
-        game.AddCapped(run.P, "gold", -((rate + 1) / 2), kGoldCap);
-        game.SetBool(run.A, "ship", true);
-        break;
+        case oBuyFood:
+            game.AddCapped(run.P, "gold", -g, kGoldCap);
+            game.AddCapped(run.P, "food", q, kFoodCap);
+            run.msg = "Bought " + Num(q) + " Food for " + Num(g) + " Gold.";
+            break;
+        case oSellFood:
+            game.AddCapped(run.P, "food", -q, kFoodCap);
+            game.AddCapped(run.P, "gold", g, kGoldCap);
+            run.msg = "Sold " + Num(q) + " Food for " + Num(g) + " Gold.";
+            break;
+        case oBuyFur:
+            game.AddCapped(run.P, "gold", -g, kGoldCap);
+            game.AddCapped(run.P, "fur", q, kFurCap);
+            run.msg = "Bought " + Num(q) + " Fur for " + Num(g) + " Gold.";
+            break;
+        case oSellFur:
+            game.AddCapped(run.P, "fur", -q, kFurCap);
+            game.AddCapped(run.P, "gold", g, kGoldCap);
+            run.msg = "Sold " + Num(q) + " Fur for " + Num(g) + " Gold.";
+            break;
+        case oBuyArms:
+            game.AddCapped(run.P, "gold", -(q * ((rate + 4) / 5)), kGoldCap);
+            game.AddCapped(run.P, "arms", q, kPercentCap);
+            break;
+        default:  // oBuyShip
+            game.AddCapped(run.P, "gold", -((rate + 1) / 2), kGoldCap);
+            game.SetBool(run.A, "ship", true);
+            break;
     }
 }
 
@@ -170,8 +176,8 @@ void Divination(TOrderRun& run) {
     game.AddCapped(run.P, "gold", -1, kGoldCap);
     int chance = SuccessChance(game, TOrderRecord{oRecruit, actor, target, 0, 0});
     run.msg = "Recruitment chance " + Num(chance) + "%. Wisdom " + Num(Get(run.A, "wisdom")) + ", compatibility " +
-              Num(game.Compatibility(actor, target)) + ", popularity " +
-              Num(Get(game.Faction(run.f), "popularity")) + ".";
+              Num(game.Compatibility(actor, target)) + ", popularity " + Num(Get(game.Faction(run.f), "popularity")) +
+              ".";
 }
 
 // Free residents outside the scenario's leaders who would get on with the actor.
@@ -337,24 +343,24 @@ void Retire(TOrderRun& run) {
 
 bool ApplyTradeOrder(TOrderRun& run) {
     switch (run.rec.order) {
-    case oConvoy: Convoy(run); return true;
-    case oTreaty:
-    case oInvite: Diplomacy(run); return true;
-    case oTown: Town(run); return true;
-    case oBuyFood:
-    case oSellFood:
-    case oBuyFur:
-    case oSellFur:
-    case oBuyArms:
-    case oBuyShip: Market(run); return true;
-    case oBeasts: Beasts(run); return true;
-    case oWar: War(run); return true;
-    case oScout: Scout(run); return true;
-    case oDivination: Divination(run); return true;
-    case oRumors: Rumors(run); return true;
-    case oAbandon: Abandon(run); return true;
-    case oRetire: Retire(run); return true;
-    default: return false;
+        case oConvoy: Convoy(run); return true;
+        case oTreaty:
+        case oInvite: Diplomacy(run); return true;
+        case oTown: Town(run); return true;
+        case oBuyFood:
+        case oSellFood:
+        case oBuyFur:
+        case oSellFur:
+        case oBuyArms:
+        case oBuyShip: Market(run); return true;
+        case oBeasts: Beasts(run); return true;
+        case oWar: War(run); return true;
+        case oScout: Scout(run); return true;
+        case oDivination: Divination(run); return true;
+        case oRumors: Rumors(run); return true;
+        case oAbandon: Abandon(run); return true;
+        case oRetire: Retire(run); return true;
+        default: return false;
     }
 }
 

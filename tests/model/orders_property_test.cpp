@@ -19,7 +19,7 @@ namespace {
 using testing::StartSmallCampaign;
 
 class TRandomOrders {
-public:
+   public:
     TRandomOrders(TGame& game, unsigned seed) : game_(game), rng_(seed) {}
 
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
@@ -29,9 +29,9 @@ public:
     void Perturb() {
         for (int i = 0; i < 6; ++i) {
             TObj prov = game_.Province(Pick(1, kProvinceCount));
-            static const std::pair<const char*, int> keys[] = {{"gold", 9999}, {"food", 9999}, {"metal", 999},
-                                                               {"fur", 999},   {"skill", 100}, {"arms", 100},
-                                                               {"support", 100}, {"land", 100}, {"beast", 4}};
+            static const std::pair<const char*, int> keys[] = {{"gold", 9999},   {"food", 9999}, {"metal", 999},
+                                                               {"fur", 999},     {"skill", 100}, {"arms", 100},
+                                                               {"support", 100}, {"land", 100},  {"beast", 4}};
             const auto& [key, hi] = keys[Pick(0, 8)];
             game_.SetInt(prov, key, Chance(30) ? hi - Pick(0, 3) : Pick(0, hi));
             if (Chance(20)) game_.SetInt(prov, "rate", Pick(5, 120));
@@ -77,24 +77,24 @@ public:
         r.actor = Chance(85) ? pickFrom(locals, f) : Pick(-2, 260);
         TArr neighbours = TGame::GetArr(game_.Province(p), "neighbors");
         switch (Pick(0, 5)) {
-        case 0: r.target = TGame::ArrInt(neighbours, Pick(0, std::max(0, TGame::ArrLen(neighbours) - 1)), 0); break;
-        case 1: r.target = pickFrom(locals, 0); break;
-        case 2: r.target = pickFrom(here, 0); break;
-        case 3: r.target = Pick(1, 12); break;
-        case 4: r.target = Pick(-3, 300); break;
-        default: r.target = 0; break;
+            case 0: r.target = TGame::ArrInt(neighbours, Pick(0, std::max(0, TGame::ArrLen(neighbours) - 1)), 0); break;
+            case 1: r.target = pickFrom(locals, 0); break;
+            case 2: r.target = pickFrom(here, 0); break;
+            case 3: r.target = Pick(1, 12); break;
+            case 4: r.target = Pick(-3, 300); break;
+            default: r.target = 0; break;
         }
         switch (Pick(0, 3)) {
-        case 0: r.quantity = Pick(0, 3); break;
-        case 1: r.quantity = Pick(1, 120); break;
-        case 2: r.quantity = Pick(-10, 10010); break;
-        default: r.quantity = Chance(50) ? 1 : 0; break;
+            case 0: r.quantity = Pick(0, 3); break;
+            case 1: r.quantity = Pick(1, 120); break;
+            case 2: r.quantity = Pick(-10, 10010); break;
+            default: r.quantity = Chance(50) ? 1 : 0; break;
         }
         r.option = Chance(80) ? Pick(0, 1) : Pick(-1, 3);
         return r;
     }
 
-private:
+   private:
     TGame& game_;
     std::mt19937 rng_;
 };

@@ -1,9 +1,10 @@
 // Province orders: checks and their order, previews, chances, prices and the effects
 // of the orders on the small world.
+#include "model/orders.hpp"
+
 #include <gtest/gtest.h>
 
 #include "model/game.hpp"
-#include "model/orders.hpp"
 #include "model/queue.hpp"
 #include "model/random.hpp"
 #include "model/saves.hpp"
@@ -17,7 +18,7 @@ using testing::StartSmallCampaign;
 // Small world: fellowship f <= 5 holds province 4f with its leader f and the followers
 // 12..66 with (c - 12) % 11 + 1 == f; fellowships 6..10 are exile parties in 30 + f.
 class OrdersTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override { StartSmallCampaign(game, 7); }
 
     TObj Root() { return game.Root(); }
@@ -54,8 +55,12 @@ protected:
         }
         FAIL() << "no generator state found";
     }
-    void NextSucceeds(int chance) { NextDraw([chance](int r) { return r < chance; }); }
-    void NextFails(int chance) { NextDraw([chance](int r) { return r >= chance; }); }
+    void NextSucceeds(int chance) {
+        NextDraw([chance](int r) { return r < chance; });
+    }
+    void NextFails(int chance) {
+        NextDraw([chance](int r) { return r >= chance; });
+    }
 
     TOrderRecord Rec(TOrder o, int actor, int target = 0, int q = 0, int opt = 0) { return {o, actor, target, q, opt}; }
     std::string Check(TOrder o, int actor, int target = 0, int q = 0, int opt = 0) {
@@ -333,8 +338,7 @@ TEST_F(OrdersTest, ScoutingReachesAnyProvinceButWarOnlyNeighbours) {
     game.SetBool(Prov(5), "snow", true);
     EXPECT_EQ(Check(oWar, 1, 5), "Snow blocks this route.");
     int soldiers = game.ProvinceSoldiers(49);
-    EXPECT_EQ(Apply(oScout, 1, 49),
-              "Scouts report Province 49: " + std::to_string(soldiers) + " soldiers, 400 Food.");
+    EXPECT_EQ(Apply(oScout, 1, 49), "Scouts report Province 49: " + std::to_string(soldiers) + " soldiers, 400 Food.");
 }
 
 TEST_F(OrdersTest, WarChestCountsTheFirstTenReadyCompanions) {
