@@ -649,5 +649,73 @@ TEST_F(OrdersTest, PreviewsQuoteTheNumbersApplyUses) {
               "All local companions recover 10 Body, followed by month-end recovery. Cost: 0 Body, 0 Gold.");
 }
 
+TEST_F(OrdersTest, ShipsWeaponsAndTheShipyard) {
+    TurnOf(4);
+    EXPECT_EQ(Check(oShip, 12), "Needs navigation and Dexterity 70.");
+    game.SetBool(Char(12), "navigator", true);
+    Set(Char(12), "dexterity", 70);
+    int gold = Int(Prov(4), "gold");
+    EXPECT_EQ(Apply(oShip, 12), "Make ship completed.");
+    EXPECT_TRUE(TGame::GetBool(Char(12), "ship"));
+    EXPECT_EQ(Int(Prov(4), "gold"), gold - 20);
+    EXPECT_EQ(Int(Char(12), "body"), 45);
+    TurnOf(4);
+    EXPECT_EQ(Check(oShip, 12), "Companion already owns a ship.");
+    EXPECT_EQ(Check(oAssignShip, 1, 12), "Companion needs a ship; recipient must lack one.");
+    EXPECT_EQ(Apply(oAssignShip, 12, 1), "Assign ship completed.");
+    EXPECT_TRUE(TGame::GetBool(Char(1), "ship"));
+    EXPECT_FALSE(TGame::GetBool(Char(12), "ship"));
+
+    // Metal 20 at Dexterity 60 + Wisdom 50: Arms + 20 x 110 div 200 = 11.
+    Set(Char(23), "dexterity", 60);
+    Set(Char(23), "wisdom", 50);
+    Set(Prov(4), "arms", 30);
+    EXPECT_EQ(PreviewOrder(game, Rec(oWeapons, 23, 0, 20)),
+              "Spend 20 Metal. Arms +11, capped at 100. Cost: 15 Body, 0 Gold.");
+    EXPECT_EQ(Apply(oWeapons, 23, 0, 20), "Make weapons completed.");
+    EXPECT_EQ(Int(Prov(4), "arms"), 41);
+    EXPECT_EQ(Int(Prov(4), "metal"), 0);
+
+    TurnOf(4);
+    game.SetBool(Prov(4), "shipyard", true);
+    Apply(oTown, 1);
+    EXPECT_EQ(Check(oBuyShip, 1, 0, 1), "Choose one character without a ship.");
+    game.SetBool(Char(1), "ship", false);
+    EXPECT_EQ(Check(oBuyShip, 1, 0, 2), "Choose one character without a ship.");
+    gold = Int(Prov(4), "gold");
+    EXPECT_EQ(Apply(oBuyShip, 1, 0, 1), "Buy ship completed.");
+    EXPECT_EQ(Int(Prov(4), "gold"), gold - 25);
+    Set(Prov(4), "gold", 9999);
+    EXPECT_EQ(Check(oBuyFur, 1, 0, 990), "Fur capacity is 999.");
+    EXPECT_EQ(Apply(oBuyFur, 1, 0, 989), "Bought 989 Fur for 9890 Gold.");
+    EXPECT_EQ(Int(Prov(4), "fur"), 999);
+}
+
+TEST_F(OrdersTest, ConvoyMayLoseATenth) {
+    TurnOf(4);
+    Set(Prov(5), "owner", 1);
+    EXPECT_EQ(Check(oConvoy, 1, 5, 401), "Food exceeds origin stock or destination capacity.");
+    Set(Char(1), "wisdom", 0);  // risk 30%
+    EXPECT_EQ(PreviewOrder(game, Rec(oConvoy, 1, 5, 95)),
+              "Send 95 Food. Escort stays here. Risk 30% of losing a tenth. Cost: 10 Body, 0 Gold.");
+    NextSucceeds(30);
+    EXPECT_EQ(Apply(oConvoy, 1, 5, 95), "The convoy lost a tenth of its food.");
+    EXPECT_EQ(Int(Prov(4), "food"), 305);
+    EXPECT_EQ(Int(Prov(5), "food"), 400 + 95 - 10);
+}
+
+TEST_F(OrdersTest, WarOpensTheBattleWithoutEndingTheTurn) {
+    TurnOf(4);
+    Set(Prov(5), "owner", 3);
+    Set(Prov(4), "food", 0);
+    EXPECT_EQ(Check(oWar, 1, 5), "The army requires provisions.");
+    Set(Prov(4), "food", 100);
+    int body = Int(Char(1), "body");
+    EXPECT_EQ(PreviewOrder(game, Rec(oWar, 1, 5)).rfind("Send up to ten ready companions to Province 5. ", 0), 0u);
+    EXPECT_EQ(Apply(oWar, 1, 5), "The armies deploy. Defenders act first.");
+    EXPECT_EQ(LastLog().empty(), false);
+    EXPECT_LE(Int(Char(1), "body"), body);  // whatever the battle takes, the order takes nothing itself
+}
+
 }  // namespace
 }  // namespace reedmark
