@@ -53,6 +53,34 @@ TEST(WorldData, GeneratorReproducesTheCommittedFiles) {
     EXPECT_TRUE(FileText(out.Path("rules.json")) == FileText(kRulesPath)) << "regenerate assets/data/rules.json";
 }
 
+// Runs the generator on the shipped tables with one edit to scenarios.txt; true when it
+// accepts them.
+bool GeneratorAccepts(const std::string& from, const std::string& to) {
+    testing::TTempWorld dir(nullptr);
+    for (const char* name : {"provinces.tsv", "characters.tsv"})
+        std::filesystem::copy_file(kSource + "/tools/worldgen/" + name, dir.Path(name));
+    std::string text = FileText(kSource + "/tools/worldgen/scenarios.txt");
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    testing::WriteText(dir.Path("scenarios.txt"), text);
+    std::string command = std::string(REEDMARK_WORLDGEN_PATH) + " " + dir.Dir() + " " + dir.Dir() + " 2>/dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
+TEST(WorldData, GeneratorRefusesBrokenTables) {
+    EXPECT_TRUE(GeneratorAccepts("growth 0", "growth 0"));
+    EXPECT_FALSE(GeneratorAccepts("realm 11 39 ", "realm 11 46 "));                  // the capital held twice
+    EXPECT_FALSE(GeneratorAccepts("exile 1 9 food=60", "exile 1 9 fod=60"));        // a misspelt key
+    EXPECT_FALSE(GeneratorAccepts(": 1 34 35\n", ": 34 35\n"));                     // a party without its leader
+    EXPECT_FALSE(GeneratorAccepts("fellowship 8 25\n", ""));                        // a fellowship left out
+    EXPECT_FALSE(GeneratorAccepts("realm 11 46 soldiers=80", "realm 11 46 soldiers=180"));
+    // Too many people for the capital's castles: the started campaign fails validation.
+    EXPECT_FALSE(GeneratorAccepts(": 11 12 13 14 15 16 17 18 19 20 21 22 23\n",
+                                  ": 11 12 13 14 15 16 17 18 19 20 21 22 23 114 115 116 117 118 119 120 121 122 "
+                                  "123 124 125 126 127 128 129 130 131 132 133 134 135 136\n"));
+}
+
 TEST(WorldData, EveryScenarioStartsAndValidatesForEveryLeader) {
     for (int k = 1; k <= kScenarioCount; ++k) {
         for (int leader = 1; leader <= kPlayableLeaders; ++leader) {
@@ -145,7 +173,7 @@ TEST(WorldData, EveryFellowshipHasASoundStart) {
                 EXPECT_EQ(Province(k, at)["owner"], 0) << "scenario " << k << " fellowship " << f;
                 int members = 0;
                 for (const TJson& ch : s["characters"]) members += ch["faction"] == f;
-                EXPECT_LT(members, 10);
+                EXPECT_LE(members, 10);
                 EXPECT_LE(members, 5 * Province(k, at)["castles"].get<int>());
             } else {
                 EXPECT_EQ(parties, 0);

@@ -236,6 +236,10 @@ TPlacement ParsePlacement(const std::string& file, const TLine& line) {
         place.options[w[i].substr(0, eq)] = w[i].substr(eq + 1);
     }
     if (i == w.size()) throw TSourceError(file, line.number, "missing ':' before the members");
+    static const std::set<std::string> realmKeys = {"soldiers", "skill", "arms", "policy"};
+    static const std::set<std::string> exileKeys = {"soldiers", "food", "gold"};
+    for (const auto& [key, value] : place.options)
+        if (!(place.exile ? exileKeys : realmKeys).count(key)) throw TSourceError(file, line.number, "unknown key " + key);
     for (++i; i < w.size(); ++i) {
         std::string text = w[i];
         TMember m;
@@ -247,6 +251,8 @@ TPlacement ParsePlacement(const std::string& file, const TLine& line) {
         place.members.push_back(m);
     }
     if (place.members.empty()) throw TSourceError(file, line.number, "a placement needs members");
+    // A travelling party holds at most ten people (recruiting stops there).
+    if (place.exile && place.members.size() > 10) throw TSourceError(file, line.number, "an exile party holds at most ten");
     return place;
 }
 
@@ -288,6 +294,7 @@ std::vector<TScenarioDef> ReadScenarios(const std::string& dir) {
             def.placements.push_back(ParsePlacement(file, line));
         } else if (kind == "treaty") {
             need(4);
+            if (num(1) == num(2)) throw TSourceError(file, line.number, "a treaty binds two different fellowships");
             def.treaties.push_back({InRange(file, line.number, "fellowship", num(1), 1, kScenarioFactions),
                                     InRange(file, line.number, "fellowship", num(2), 1, kScenarioFactions),
                                     InRange(file, line.number, "years", num(3), 1, 99)});
