@@ -67,7 +67,9 @@ std::uint8_t NearestProvince(int x, int y, const std::array<int, kProvinceCount 
 
 }  // namespace
 
-int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+int RoundEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
 
 std::pair<double, double> AtlasWarp(double x, double y) {
     return {x + 24 * std::sin(y / 44) + 12 * std::sin(x / 46) * std::cos(y / 71),

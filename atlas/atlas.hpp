@@ -21,7 +21,7 @@ int RoundEven(double v);
 std::pair<double, double> AtlasWarp(double x, double y);
 
 class TAtlas {
-public:
+   public:
     // Builds the territory grid and the label anchors. Throws TGameError with
     // "Province has no atlas territory." or "Province label is outside its territory."
     // when a province ends up without land or with its label on foreign land.
@@ -37,7 +37,7 @@ public:
     // Province ids whose territories share a cell edge with p's, ascending.
     std::vector<int> TouchingProvinces(int p) const;
 
-private:
+   private:
     std::vector<std::uint8_t> grid_;
     std::array<int, kProvinceCount + 1> labelX_{};
     std::array<int, kProvinceCount + 1> labelY_{};

@@ -1,11 +1,11 @@
 // Territory construction of the atlas: every province has land holding its label,
 // the grid edges answer sea, and the map is the same on every construction.
+#include "atlas/atlas.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
-
-#include "atlas/atlas.hpp"
 
 namespace reedmark {
 namespace {

@@ -12,6 +12,8 @@
 #include "model/campaign.hpp"
 #include "model/document_io.hpp"
 #include "model/game.hpp"
+#include "model/orders.hpp"
+#include "model/queue.hpp"
 #include "model/saves.hpp"
 #include "tests/fixtures/small_world.hpp"
 
@@ -27,7 +29,9 @@ const TJson& World() {
     return world;
 }
 
-const TJson& Scenario(int k) { return World()["scenarios"][static_cast<size_t>(k - 1)]; }
+const TJson& Scenario(int k) {
+    return World()["scenarios"][static_cast<size_t>(k - 1)];
+}
 
 const TAtlas& Atlas() {
     static const TAtlas atlas;
@@ -41,9 +45,15 @@ std::string FileText(const std::string& path) {
     return text.str();
 }
 
-const TJson& Province(int k, int p) { return Scenario(k)["provinces"][static_cast<size_t>(p - 1)]; }
-const TJson& Person(int k, int c) { return Scenario(k)["characters"][static_cast<size_t>(c - 1)]; }
-const TJson& Fellowship(int k, int f) { return Scenario(k)["factions"][static_cast<size_t>(f - 1)]; }
+const TJson& Province(int k, int p) {
+    return Scenario(k)["provinces"][static_cast<size_t>(p - 1)];
+}
+const TJson& Person(int k, int c) {
+    return Scenario(k)["characters"][static_cast<size_t>(c - 1)];
+}
+const TJson& Fellowship(int k, int f) {
+    return Scenario(k)["factions"][static_cast<size_t>(f - 1)];
+}
 
 TEST(WorldData, GeneratorReproducesTheCommittedFiles) {
     testing::TTempWorld out(nullptr);
@@ -70,10 +80,10 @@ bool GeneratorAccepts(const std::string& from, const std::string& to) {
 
 TEST(WorldData, GeneratorRefusesBrokenTables) {
     EXPECT_TRUE(GeneratorAccepts("growth 0", "growth 0"));
-    EXPECT_FALSE(GeneratorAccepts("realm 11 39 ", "realm 11 46 "));                  // the capital held twice
-    EXPECT_FALSE(GeneratorAccepts("exile 1 9 food=60", "exile 1 9 fod=60"));        // a misspelt key
-    EXPECT_FALSE(GeneratorAccepts(": 1 34 35\n", ": 34 35\n"));                     // a party without its leader
-    EXPECT_FALSE(GeneratorAccepts("fellowship 8 25\n", ""));                        // a fellowship left out
+    EXPECT_FALSE(GeneratorAccepts("realm 11 39 ", "realm 11 46 "));           // the capital held twice
+    EXPECT_FALSE(GeneratorAccepts("exile 1 9 food=60", "exile 1 9 fod=60"));  // a misspelt key
+    EXPECT_FALSE(GeneratorAccepts(": 1 34 35\n", ": 34 35\n"));               // a party without its leader
+    EXPECT_FALSE(GeneratorAccepts("fellowship 8 25\n", ""));                  // a fellowship left out
     EXPECT_FALSE(GeneratorAccepts("realm 11 46 soldiers=80", "realm 11 46 soldiers=180"));
     // Too many people for the capital's castles: the started campaign fails validation.
     EXPECT_FALSE(GeneratorAccepts(": 11 12 13 14 15 16 17 18 19 20 21 22 23\n",
@@ -121,11 +131,11 @@ TEST(WorldData, GeographyFollowsTheAtlas) {
 }
 
 TEST(WorldData, PeopleHaveTheirNamesAndTalents) {
-    static const char* const leaders[] = {"Lin Chao", "Lu Zhen", "Shi Jien", "Wu Shun", "Yang Zhen",
-                                          "Song Jian", "Chao Gan", "Li Kuei", "Li Juen", "Li Yeng"};
-    static const std::set<std::string> trades = {"doctor", "scholar", "hunter", "fisher", "trader", "innkeeper",
+    static const char* const leaders[] = {"Lin Chao",  "Lu Zhen",  "Shi Jien", "Wu Shun", "Yang Zhen",
+                                          "Song Jian", "Chao Gan", "Li Kuei",  "Li Juen", "Li Yeng"};
+    static const std::set<std::string> trades = {"doctor",  "scholar",   "hunter", "fisher",   "trader",   "innkeeper",
                                                  "artisan", "performer", "mystic", "wrestler", "courtier", "outlaw",
-                                                 "smith", "boatman", "guard", "farmer"};
+                                                 "smith",   "boatman",   "guard",  "farmer"};
     for (int k = 1; k <= kScenarioCount; ++k) {
         ASSERT_EQ(Scenario(k)["characters"].size(), static_cast<size_t>(kCharacterCount));
         for (int c = 1; c <= kPlayableLeaders; ++c) EXPECT_EQ(Person(k, c)["name"], leaders[c - 1]);
@@ -189,6 +199,32 @@ TEST(WorldData, EveryFellowshipHasASoundStart) {
     }
 }
 
+// Walks the first month's queue: every homeless fellowship may settle where it stands,
+// and every settled province may be worked (cultivated) by its governor.
+TEST(WorldData, EveryFirstTurnOffersAWayForward) {
+    for (int k = 1; k <= kScenarioCount; ++k) {
+        TGame game;
+        NewCampaign(game, kWorldPath, k, 0, 2, {}, 4242);
+        int month = game.GetInt(game.Root(), "month", 0);
+        int entries = game.ArrLen(game.GetArr(game.Root(), "queue"));
+        ASSERT_GT(entries, 0);
+        for (int i = 0; i < entries; ++i) {
+            int f = CurrentFaction(game);
+            if (IsExileTurn(game)) {
+                EXPECT_EQ(CheckOrder(game, {oSettle, f, 0, 0, 0}), "") << "scenario " << k << " fellowship " << f;
+            } else {
+                int p = CurrentProvince(game);
+                int governor = game.GetInt(game.Province(p), "governor", 0);
+                EXPECT_EQ(CheckOrder(game, {oCultivate, governor, 0, 0, 0}), "")
+                    << "scenario " << k << " province " << p;
+            }
+            AdvanceQueue(game);
+        }
+        EXPECT_NE(game.GetInt(game.Root(), "month", 0), month);  // the walk reached the month end
+        EXPECT_EQ(Validate(game), "");
+    }
+}
+
 TEST(WorldData, ScenariosTellDifferentStories) {
     std::vector<int> years;
     for (int k = 1; k <= kScenarioCount; ++k) years.push_back(Scenario(k)["year"]);
@@ -217,10 +253,10 @@ TEST(WorldData, ScenariosTellDifferentStories) {
 
 TEST(WorldData, RulesFileHoldsEveryDefault) {
     TJson rules = ReadJsonFile(kRulesPath);
-    TJson expected = {{"lightBody", 10},         {"standardBody", 15},     {"heavyBody", 20},
-                      {"missionBody", 25},       {"oathLoyalty", 95},      {"oathCompatibility", 70},
+    TJson expected = {{"lightBody", 10},          {"standardBody", 15},        {"heavyBody", 20},
+                      {"missionBody", 25},        {"oathLoyalty", 95},         {"oathCompatibility", 70},
                       {"foodBuyCentsPerRate", 4}, {"foodSellCentsPerRate", 2}, {"monthlyRecovery", 5},
-                      {"beastChancePercent", 5}, {"invasionYear", 327},    {"taxSupport", 40},
+                      {"beastChancePercent", 5},  {"invasionYear", 327},       {"taxSupport", 40},
                       {"writPopularity", 250}};
     EXPECT_EQ(rules, expected);
 }

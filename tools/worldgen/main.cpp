@@ -33,7 +33,7 @@ struct TLine {
 };
 
 class TSourceError : public std::runtime_error {
-public:
+   public:
     TSourceError(const std::string& file, int line, const std::string& message)
         : std::runtime_error(file + ":" + std::to_string(line) + ": " + message) {}
 };
@@ -86,9 +86,9 @@ int ToInt(const std::string& file, int line, const std::string& text) {
 
 int InRange(const std::string& file, int line, const std::string& what, int value, int lo, int hi) {
     if (value < lo || value > hi)
-        throw TSourceError(file, line,
-                           what + " " + std::to_string(value) + " outside " + std::to_string(lo) + ".." +
-                               std::to_string(hi));
+        throw TSourceError(
+            file, line,
+            what + " " + std::to_string(value) + " outside " + std::to_string(lo) + ".." + std::to_string(hi));
     return value;
 }
 
@@ -127,7 +127,8 @@ std::vector<TProvinceRow> ReadProvinces(const std::string& dir) {
     for (const TLine& line : ReadLines(dir + "/" + file, true)) {
         if (line.fields.size() != 18) throw TSourceError(file, line.number, "expected 18 columns");
         int id = ToInt(file, line.number, line.fields[0]);
-        if (id != static_cast<int>(rows.size()) + 1) throw TSourceError(file, line.number, "ids must run 1..49 in order");
+        if (id != static_cast<int>(rows.size()) + 1)
+            throw TSourceError(file, line.number, "ids must run 1..49 in order");
         TProvinceRow row;
         row.name = line.fields[1];
         for (size_t i = 0; i < kProvinceColumns.size(); ++i) {
@@ -172,7 +173,8 @@ std::vector<TCharacterRow> ReadCharacters(const std::string& dir) {
     for (const TLine& line : ReadLines(dir + "/" + file, true)) {
         if (line.fields.size() != 15) throw TSourceError(file, line.number, "expected 15 columns");
         int id = ToInt(file, line.number, line.fields[0]);
-        if (id != static_cast<int>(rows.size()) + 1) throw TSourceError(file, line.number, "ids must run 1..255 in order");
+        if (id != static_cast<int>(rows.size()) + 1)
+            throw TSourceError(file, line.number, "ids must run 1..255 in order");
         TCharacterRow row;
         row.name = line.fields[1];
         row.profession = line.fields[2];
@@ -239,7 +241,8 @@ TPlacement ParsePlacement(const std::string& file, const TLine& line) {
     static const std::set<std::string> realmKeys = {"soldiers", "skill", "arms", "policy"};
     static const std::set<std::string> exileKeys = {"soldiers", "food", "gold"};
     for (const auto& [key, value] : place.options)
-        if (!(place.exile ? exileKeys : realmKeys).count(key)) throw TSourceError(file, line.number, "unknown key " + key);
+        if (!(place.exile ? exileKeys : realmKeys).count(key))
+            throw TSourceError(file, line.number, "unknown key " + key);
     for (++i; i < w.size(); ++i) {
         std::string text = w[i];
         TMember m;
@@ -252,7 +255,8 @@ TPlacement ParsePlacement(const std::string& file, const TLine& line) {
     }
     if (place.members.empty()) throw TSourceError(file, line.number, "a placement needs members");
     // A travelling party holds at most ten people (recruiting stops there).
-    if (place.exile && place.members.size() > 10) throw TSourceError(file, line.number, "an exile party holds at most ten");
+    if (place.exile && place.members.size() > 10)
+        throw TSourceError(file, line.number, "an exile party holds at most ten");
     return place;
 }
 
@@ -265,7 +269,8 @@ std::vector<TScenarioDef> ReadScenarios(const std::string& dir) {
         if (kind == "scenario") {
             if (w.size() < 3) throw TSourceError(file, line.number, "expected: scenario K NAME");
             int k = ToInt(file, line.number, w[1]);
-            if (k != static_cast<int>(scenarios.size()) + 1) throw TSourceError(file, line.number, "scenarios must run 1..4");
+            if (k != static_cast<int>(scenarios.size()) + 1)
+                throw TSourceError(file, line.number, "scenarios must run 1..4");
             TScenarioDef def;
             for (size_t i = 2; i < w.size(); ++i) def.name += (i > 2 ? " " : "") + w[i];
             scenarios.push_back(def);
@@ -305,7 +310,8 @@ std::vector<TScenarioDef> ReadScenarios(const std::string& dir) {
     if (scenarios.size() != kScenarioCount) throw std::runtime_error(file + ": expected 4 scenarios");
     for (const TScenarioDef& def : scenarios) {
         for (int f = 1; f <= kScenarioFactions; ++f)
-            if (!def.listed[f]) throw std::runtime_error(file + ": " + def.name + " lacks fellowship " + std::to_string(f));
+            if (!def.listed[f])
+                throw std::runtime_error(file + ": " + def.name + " lacks fellowship " + std::to_string(f));
         if (def.year == 0) throw std::runtime_error(file + ": " + def.name + " lacks its start line");
     }
     return scenarios;
@@ -447,22 +453,29 @@ TJson BuildScenario(const TWorldTables& t, const TScenarioDef& def) {
             a.faction = f;
             a.province = place.province;
             a.soldiers = soldiers;
-            if (place.exile) a.role = "exile";
-            else a.role = m.id == f ? "leader" : m.sworn ? "sworn companion" : "follower";
-            a.loyalty = m.id == f || m.sworn ? 100
-                                             : std::clamp(60 + Compatibility(t.characters[m.id - 1], t.characters[f - 1]) / 4, 60, 90);
+            if (place.exile)
+                a.role = "exile";
+            else
+                a.role = m.id == f ? "leader" : m.sworn ? "sworn companion" : "follower";
+            a.loyalty = m.id == f || m.sworn
+                            ? 100
+                            : std::clamp(60 + Compatibility(t.characters[m.id - 1], t.characters[f - 1]) / 4, 60, 90);
         }
         if (!place.exile && governor[place.province] == 0) {
-            bool leaderHere = std::any_of(place.members.begin(), place.members.end(), [&](const TMember& m) { return m.id == f; });
+            bool leaderHere =
+                std::any_of(place.members.begin(), place.members.end(), [&](const TMember& m) { return m.id == f; });
             governor[place.province] = leaderHere ? f : place.members.front().id;
         }
     }
     for (int f = 1; f <= kScenarioFactions; ++f) {
         bool homeless = exileOf[f] != nullptr;
-        if (!homeless && home[f] == 0) throw std::runtime_error(file + ": " + def.name + ": fellowship " + std::to_string(f) + " has neither realm nor exile party");
+        if (!homeless && home[f] == 0)
+            throw std::runtime_error(file + ": " + def.name + ": fellowship " + std::to_string(f) +
+                                     " has neither realm nor exile party");
         int leaderAt = homeless ? exileOf[f]->province : home[f];
         if (people[f].faction != f || people[f].province != leaderAt)
-            throw std::runtime_error(file + ": " + def.name + ": leader " + std::to_string(f) + " must stand in the seat or with the party");
+            throw std::runtime_error(file + ": " + def.name + ": leader " + std::to_string(f) +
+                                     " must stand in the seat or with the party");
     }
 
     TJson doc = TJson::object();
@@ -470,11 +483,13 @@ TJson BuildScenario(const TWorldTables& t, const TScenarioDef& def) {
     for (int p = 1; p <= kProvinceCount; ++p)
         doc["provinces"].push_back(ProvinceObject(t, p, owner[p], governor[p], realmOf[p], def.growth));
     doc["characters"] = TJson::array();
-    for (int c = 1; c <= kCharacterCount; ++c) doc["characters"].push_back(CharacterObject(t.characters[c - 1], people[c]));
+    for (int c = 1; c <= kCharacterCount; ++c)
+        doc["characters"].push_back(CharacterObject(t.characters[c - 1], people[c]));
     doc["factions"] = TJson::array();
     doc["exileParties"] = TJson::array();
     for (int f = 1; f <= kScenarioFactions; ++f) {
-        doc["factions"].push_back({{"id", f}, {"leader", f}, {"home", home[f]}, {"popularity", def.popularity[f]}, {"writ", false}});
+        doc["factions"].push_back(
+            {{"id", f}, {"leader", f}, {"home", home[f]}, {"popularity", def.popularity[f]}, {"writ", false}});
         if (const TPlacement* x = exileOf[f]) {
             doc["exileParties"].push_back({{"leader", f},
                                            {"province", x->province},
@@ -518,9 +533,9 @@ std::string WorldText(const std::vector<TJson>& scenarios) {
 // Every rules key the model reads, with the value the game uses when the file is absent.
 std::string RulesText() {
     static const std::pair<const char*, int> rules[] = {
-        {"lightBody", 10},        {"standardBody", 15},    {"heavyBody", 20},          {"missionBody", 25},
-        {"oathLoyalty", 95},      {"oathCompatibility", 70}, {"foodBuyCentsPerRate", 4}, {"foodSellCentsPerRate", 2},
-        {"monthlyRecovery", 5},   {"beastChancePercent", 5}, {"invasionYear", 327},     {"taxSupport", 40},
+        {"lightBody", 10},       {"standardBody", 15},      {"heavyBody", 20},          {"missionBody", 25},
+        {"oathLoyalty", 95},     {"oathCompatibility", 70}, {"foodBuyCentsPerRate", 4}, {"foodSellCentsPerRate", 2},
+        {"monthlyRecovery", 5},  {"beastChancePercent", 5}, {"invasionYear", 327},      {"taxSupport", 40},
         {"writPopularity", 250},
     };
     TJson doc = TJson::object();
