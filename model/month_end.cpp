@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include "model/events.hpp"
 #include "model/fellowships.hpp"
@@ -128,14 +129,28 @@ void SettleProvinces(TGame& game) {
     }
 }
 
+// The exile party of each fellowship: the first entry of `exileParties` whose leader
+// it is. Looked up once per month end, so a document with very many parties or
+// fellowships costs linear time, not their product.
+std::unordered_map<int, TObj> FirstPartyByLeader(const TGame& game) {
+    std::unordered_map<int, TObj> parties;
+    TArr all = TGame::GetArr(game.Root(), "exileParties");
+    for (int i = 0; i < TGame::ArrLen(all); ++i) {
+        TObj party = TGame::ArrObj(all, i);
+        if (party != nullptr) parties.emplace(TGame::GetInt(party, "leader", 0), party);
+    }
+    return parties;
+}
+
 // Homeless fellowships eat one Food of their party's stores a month.
 void FeedExileParties(TGame& game) {
+    std::unordered_map<int, TObj> parties = FirstPartyByLeader(game);
     int count = game.FactionCount();
     for (int f = 1; f <= count; ++f) {
         TObj fac = game.Faction(f);
         if (!TGame::GetBool(fac, "active") || TGame::GetInt(fac, "home", 0) != 0) continue;
-        TObj party = game.ExileParty(f);
-        if (party != nullptr) game.SetInt(party, "food", std::max(0, TGame::GetInt(party, "food", 0) - 1));
+        auto it = parties.find(f);
+        if (it != parties.end()) game.SetInt(it->second, "food", std::max(0, TGame::GetInt(it->second, "food", 0) - 1));
     }
 }
 

@@ -98,12 +98,13 @@ std::string ResolvePrisoner(TGame& game, int c, int f, const std::string& action
 
 void MarkGarrisonOverflow(TGame& game) {
     for (int p = 1; p <= kProvinceCount; ++p) {
-        if (!GarrisonFull(game, p)) continue;
-        for (int c = kCharacterCount; c >= 1 && GarrisonFull(game, p); --c) {
+        bool full = GarrisonFull(game, p);
+        for (int c = kCharacterCount; c >= 1 && full; --c) {
             TObj ch = game.Character(c);
             if (!TGame::GetBool(ch, "captured") || TGame::GetInt(ch, "province", 0) != p) continue;
             game.SetBool(ch, "overflow", true);
             game.AddLog(TGame::GetStr(ch, "name") + " awaits immediate release or execution outside the full garrison.");
+            full = GarrisonFull(game, p);
         }
     }
 }

@@ -418,6 +418,25 @@ TEST_F(MonthEndTest, HostileIdsAndValuesAreSurvived) {
     EXPECT_TRUE(game.IndexMatchesDocument());
 }
 
+TEST_F(MonthEndTest, ManyFellowshipsAndPartiesStayCheap) {
+    // Far more fellowships and exile parties than a campaign can have: the month end
+    // must stay linear in their number (it used to be their product).
+    TArr factions = TGame::GetArr(game.Root(), "factions");
+    TArr parties = TGame::GetArr(game.Root(), "exileParties");
+    for (int f = 256; f <= 20000; ++f) {
+        TObj fac = game.ArrAppendObj(factions);
+        game.SetInt(fac, "id", f);
+        game.SetBool(fac, "active", true);
+        game.SetInt(fac, "home", 0);
+        TObj party = game.ArrAppendObj(parties);
+        game.SetInt(party, "leader", 40000 - f);
+        game.SetInt(party, "food", 5);
+    }
+    MonthEnd(game);
+    EXPECT_EQ(TGame::GetInt(game.ExileParty(20000), "food", 0), 4);
+    EXPECT_FALSE(TGame::GetBool(game.Faction(20000), "active"));  // no leader can exist
+}
+
 TEST_F(MonthEndTest, NoCampaignIsANoOp) {
     TGame empty;
     MonthEnd(empty);
