@@ -222,6 +222,24 @@ TEST_F(EventsTest, NewSeasonClearsTheBeastAndANewOneMayArrive) {
     EXPECT_EQ(TGame::ArrLen(TGame::GetArr(game.Root(), "beastNotices")), 1);
 }
 
+TEST_F(EventsTest, BeastArrivalThreshold) {
+    // Default chance 5: an arrival draw of 4 brings a beast (kind draw 95: a bear), 5 does not.
+    game.Remove(TGame::GetObj(game.Root(), "rules"), "beastChancePercent");
+    game.SetInt(game.Root(), "month", 4);
+    SetRng(game, StateGivingDraws({50, 5}));
+    RunProvinceEvents(game, kComputer);
+    EXPECT_EQ(Get(Prov(kComputer), "beast"), 0);
+    SetRng(game, StateGivingDraws({50, 4, 95}));
+    RunProvinceEvents(game, kComputer);
+    EXPECT_EQ(Get(Prov(kComputer), "beast"), 4);
+    for (auto [k, kind] : std::vector<std::pair<int, int>>{{39, 1}, {40, 2}, {69, 2}, {70, 3}, {89, 3}, {90, 4}}) {
+        game.SetInt(Prov(kWild), "beast", 0);
+        SetRng(game, StateGivingDraws({50, 0, k}));
+        RunProvinceEvents(game, kWild);
+        EXPECT_EQ(Get(Prov(kWild), "beast"), kind) << k;
+    }
+}
+
 TEST_F(EventsTest, NoBeastArrivesWhenDecemberBegins) {
     SetRule(game, "beastChancePercent", 100);
     game.SetInt(Prov(kHuman), "beast", 4);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/game.hpp"
 #include "model/month_end.hpp"
@@ -23,6 +24,19 @@ inline std::uint32_t NextState(std::uint32_t x) {
 inline std::uint32_t StateGiving(int want, int n = 100) {
     for (std::uint32_t s = 1;; ++s)
         if (static_cast<int>(NextState(s) % static_cast<std::uint32_t>(n)) == want) return s;
+}
+
+// A generator state whose next draws of Random(n) return wants in order (-1: any).
+inline std::uint32_t StateGivingDraws(const std::vector<int>& wants, int n = 100) {
+    for (std::uint32_t s = 1;; ++s) {
+        std::uint32_t x = s;
+        bool match = true;
+        for (int want : wants) {
+            x = NextState(x);
+            match = match && (want < 0 || static_cast<int>(x % static_cast<std::uint32_t>(n)) == want);
+        }
+        if (match) return s;
+    }
 }
 
 inline void SetRng(TGame& game, std::uint32_t state) {
