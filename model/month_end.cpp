@@ -294,7 +294,8 @@ void ChooseGovernor(TGame& game, int p) {
 
 void MonthEnd(TGame& game) {
     TObj root = game.Root();
-    if (root == nullptr) return;
+    // An ended campaign stays as it ended: no further month passes.
+    if (root == nullptr || game.IsEnded()) return;
     game.AddLog("--- Month-end ledger ---");
     SettleProvinces(game);
     FeedExileParties(game);

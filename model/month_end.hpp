@@ -6,7 +6,7 @@ namespace reedmark {
 class TGame;
 
 // Settles the month and advances the calendar. Called by AdvanceQueue when the last
-// turn of the month has ended.
+// turn of the month has ended. Nothing happens once the campaign has ended.
 void MonthEnd(TGame& game);
 
 // Picks and stores the governor of province p: the owner's leader when he stands there,

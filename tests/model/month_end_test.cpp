@@ -190,6 +190,10 @@ TEST_F(MonthEndTest, InvasionEndsTheCampaignWithoutMonthLineOrRefresh) {
     EXPECT_EQ(Get(Prov(kHome), "governor"), 45);
     EXPECT_EQ(Get(Ch(1), "age"), age);  // no ageing either
     EXPECT_FALSE(TGame::Has(game.Root(), "winner"));
+    std::string ended = game.Document()->dump();
+    MonthEnd(game);  // nothing passes after the end
+    EXPECT_TRUE(game.Document()->dump() == ended);
+    EXPECT_EQ(LastLine(game), "The northern invasion has arrived. The court is lost.");
 }
 
 TEST_F(MonthEndTest, InvasionYearComesFromTheRules) {
