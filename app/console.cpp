@@ -68,6 +68,7 @@ TConsole::TConsole(TGame& game, std::string worldPath) : game_(game), worldPath_
     RegisterPendingCommands(*this);
     RegisterMonthEndCommands(*this);
     RegisterOrdersCommands(*this);
+    RegisterBattleCommands(*this);
     RegisterCampaignCommands(*this);
     RegisterAtlasCommands(*this);
 }

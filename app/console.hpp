@@ -78,6 +78,7 @@ void RegisterPendingCommands(TConsole& console);
 void RegisterAtlasCommands(TConsole& console);
 void RegisterMonthEndCommands(TConsole& console);
 void RegisterOrdersCommands(TConsole& console);
+void RegisterBattleCommands(TConsole& console);
 
 // The world file found with the game's base-directory rule: assets/ beside the
 // executable, else in its parent directory.

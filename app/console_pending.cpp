@@ -7,9 +7,7 @@ namespace reedmark {
 
 void RegisterPendingCommands(TConsole& console) {
     static const std::pair<const char*, int> pending[] = {
-        {"plan", 0},        {"ai", 1},      {"simulate", 2},    {"startbattle", 3}, {"battle", 5},
-        {"battleai", 0},    {"battleauto", 0}, {"endday", 0},   {"resolvebattle", 1}, {"movecosts", 2},
-        {"power", 1},       {"unitat", 2},  {"ray", 2},         {"hexdist", 4},
+        {"plan", 0},        {"ai", 1},      {"simulate", 2},
     };
     for (const auto& [name, args] : pending) {
         TCommand c;
