@@ -323,8 +323,9 @@ std::string Retreat(TGame& game, const TActor& a) {
 // [SECTION] Entry point
 
 std::string BattleAction(TGame& game, int unit, int target, int q, int r, const std::string& action) {
+    if (!HasBattle(game)) return "No battle.";
+    KeepGeneratorKey(game);
     TObj b = Battle(game);
-    if (b == nullptr) return "No battle.";
     TActor a = ActorOf(game, unit);
     if (a.unit == nullptr) return "Select a unit.";
     if (!UnitActive(a.unit) || a.side != TGame::GetInt(b, "side", 0) || TGame::GetBool(a.unit, "spent"))

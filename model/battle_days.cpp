@@ -397,8 +397,9 @@ void PassEmptyHumanTurns(TGame& game) {
 }
 
 void EndBattleDayOnce(TGame& game) {
+    if (!HasBattle(game)) return;
+    KeepGeneratorKey(game);
     TObj b = Battle(game);
-    if (b == nullptr) return;
     std::set<int> burning;
     int weather = TGame::GetInt(b, "weather", 0);
     if (weather == kWeatherClear || weather == kWeatherCloudy) {

@@ -23,6 +23,15 @@ inline int SideFaction(TObj battle, int side) {
     return TGame::GetInt(battle, side == kSideAttackers ? "attacker" : "defender", 0);
 }
 
+// Stores the generator state under `rng` when a damaged document lacks it (an absent
+// state reads as 1, so nothing changes). The first draw would otherwise add the key to
+// the root object, which may move the root's members and every handle taken into
+// them while an action holds its units.
+inline void KeepGeneratorKey(TGame& game) {
+    TObj root = game.Root();
+    if (root != nullptr && !TGame::Has(root, "rng")) game.SetInt(root, "rng", 1);
+}
+
 // Some active unit of the side has not acted this day.
 bool SideHasReadyUnit(const TGame& game, int side);
 

@@ -210,9 +210,10 @@ int AttackerCommander(TObj b, int attacker) {
 void StartBattle(TGame& game, int origin, int destination, int attacker) {
     TObj root = game.Root();
     if (root == nullptr) return;
-    TObj dest = game.Province(destination);
-    int owner = TGame::GetInt(dest, "owner", 0);
+    int owner = TGame::GetInt(game.Province(destination), "owner", 0);
 
+    // Handles into the document are taken only after the root has its new key: a
+    // growing object may move its members.
     TObj b = game.NewObj(root, "battle");
     game.SetInt(b, "origin", origin);
     game.SetInt(b, "destination", destination);
@@ -225,16 +226,17 @@ void StartBattle(TGame& game, int origin, int destination, int attacker) {
     game.SetInt(b, "castleHold", 0);
     game.SetBool(b, "defensePrompt", game.IsHumanFaction(owner));
     game.SetBool(b, "deploy", true);
-    TArr terrain = game.NewArr(b, "terrain");
+    game.NewArr(b, "terrain");
     game.NewArr(b, "units");
     game.NewArr(b, "reserve");
     game.NewArr(b, "fires");
-    for (int kind : GenerateField(game, dest)) game.ArrAppendInt(terrain, kind);
+    TArr terrain = TGame::GetArr(b, "terrain");
+    for (int kind : GenerateField(game, game.Province(destination))) game.ArrAppendInt(terrain, kind);
 
     TMuster m = MusterArmies(game, b, origin, destination, attacker, owner);
     TakeSupplies(game, b, m, origin, destination, attacker);
     game.SetInt(b, "commander1", AttackerCommander(b, attacker));
-    game.SetInt(b, "commander0", TGame::GetInt(dest, "governor", 0));
+    game.SetInt(b, "commander0", TGame::GetInt(game.Province(destination), "governor", 0));
     CheckBattleEnd(game);
 }
 
