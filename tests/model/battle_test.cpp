@@ -85,11 +85,6 @@ protected:
         const auto& lines = game.Chronicle();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
-    std::vector<std::string> Keys(TObj obj) {
-        std::vector<std::string> keys;
-        for (const auto& [k, v] : *obj) keys.push_back(k);
-        return keys;
-    }
 
     TGame game;
 };
@@ -98,12 +93,12 @@ protected:
 
 TEST_F(BattleTest, SetupWritesTheDocumentInOrder) {
     Open();
-    EXPECT_EQ(Keys(B()), (std::vector<std::string>{"origin", "destination", "attacker", "defender", "day", "side",
+    EXPECT_EQ(testing::KeysOf(B()), (std::vector<std::string>{"origin", "destination", "attacker", "defender", "day", "side",
                                                     "weather", "wind", "castleHold", "defensePrompt", "deploy",
                                                     "terrain", "units", "reserve", "fires", "food1", "food0",
                                                     "skill1", "arms1", "skill0", "arms0", "commander1",
                                                     "commander0"}));
-    EXPECT_EQ(Keys(U(0)), (std::vector<std::string>{"char", "side", "q", "r", "active", "spent", "arrows", "dazzled"}));
+    EXPECT_EQ(testing::KeysOf(U(0)), (std::vector<std::string>{"char", "side", "q", "r", "active", "spent", "arrows", "dazzled"}));
     EXPECT_EQ(BattleUnitCount(game), 12);
     EXPECT_EQ(BInt("day"), 1);
     EXPECT_EQ(BInt("weather"), kWeatherClear);
