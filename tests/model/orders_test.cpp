@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/battle.hpp"
 #include "model/game.hpp"
 #include "model/queue.hpp"
 #include "model/random.hpp"
@@ -460,13 +461,15 @@ TEST_F(OrdersTest, UprisingLeavesTheTurnToTheBattle) {
     TurnOf(-6);
     Set(Prov(36), "owner", 3);
     Set(Prov(36), "governor", 3);
+    Set(Char(3), "province", 36);  // the governor stands in his province, so the battle stays open
     Set(Prov(36), "support", 39);
     int index = QueueIndex();
     int body = Int(Char(6), "body");
     EXPECT_EQ(Apply(oSettle, 6), "An uprising begins.");
     EXPECT_EQ(LastLog(), "An uprising begins.");
+    EXPECT_TRUE(HasBattle(game));
     EXPECT_EQ(QueueIndex(), index);
-    EXPECT_EQ(Int(Char(6), "body"), body);
+    EXPECT_EQ(Int(Char(6), "body"), body - 10);  // the march to battle; the order itself takes none
 }
 
 TEST_F(OrdersTest, RecruitingInTown) {
