@@ -1,4 +1,4 @@
-// Helpers shared by the month-end, event and prisoner tests: a mirror of the campaign
+// Helpers of the month-end, event and prisoner tests: a mirror of the campaign
 // generator and small edits of the small world.
 #pragma once
 
@@ -20,43 +20,28 @@ inline std::uint32_t NextState(std::uint32_t x) {
     return x == 0 ? 1 : x;
 }
 
-// A generator state from which the next Random(n) returns want.
-inline std::uint32_t StateGiving(int want, int n = 100) {
-    for (std::uint32_t s = 1;; ++s)
-        if (static_cast<int>(NextState(s) % static_cast<std::uint32_t>(n)) == want) return s;
-}
-
-// A generator state whose next draws of Random(n) return wants in order (-1: any).
-inline std::uint32_t StateGivingDraws(const std::vector<int>& wants, int n = 100) {
+// A generator state whose next draws of Random(100) return wants in order (-1: any).
+inline std::uint32_t StateGiving(const std::vector<int>& wants) {
     for (std::uint32_t s = 1;; ++s) {
         std::uint32_t x = s;
         bool match = true;
         for (int want : wants) {
             x = NextState(x);
-            match = match && (want < 0 || static_cast<int>(x % static_cast<std::uint32_t>(n)) == want);
+            match = match && (want < 0 || static_cast<int>(x % 100) == want);
         }
         if (match) return s;
     }
 }
 
-inline void SetRng(TGame& game, std::uint32_t state) {
-    game.SetInt(game.Root(), "rng", static_cast<std::int32_t>(state));
-}
-
-inline std::uint32_t Rng(const TGame& game) {
-    return static_cast<std::uint32_t>(TGame::GetRawInt64(game.Root(), "rng", 1));
-}
+inline void SetRng(TGame& game, std::uint32_t s) { game.SetInt(game.Root(), "rng", static_cast<std::int32_t>(s)); }
+inline std::uint32_t Rng(const TGame& game) { return static_cast<std::uint32_t>(TGame::GetRawInt64(game.Root(), "rng", 1)); }
 
 inline void SetRule(TGame& game, const std::string& key, int value) {
     TObj rules = TGame::GetObj(game.Root(), "rules");
-    if (rules == nullptr) rules = game.NewObj(game.Root(), "rules");
-    game.SetInt(rules, key, value);
+    game.SetInt(rules != nullptr ? rules : game.NewObj(game.Root(), "rules"), key, value);
 }
 
-inline const std::string& LastLine(const TGame& game) {
-    static const std::string none;
-    return game.Chronicle().empty() ? none : game.Chronicle().back();
-}
+inline std::string LastLine(const TGame& game) { return game.Chronicle().empty() ? "" : game.Chronicle().back(); }
 
 inline bool ChronicleHas(const TGame& game, const std::string& line) {
     for (const auto& l : game.Chronicle())
@@ -64,9 +49,8 @@ inline bool ChronicleHas(const TGame& game, const std::string& line) {
     return false;
 }
 
-// Makes the coming month end an April one without beasts and picks a generator state
-// under which no province breaks out in an epidemic, so that only the rule under test
-// changes the province stores, troops and Body.
+// Makes the coming month end an April one without beasts, under a generator state with
+// no epidemic anywhere, so only the rule under test moves stores, troops and Body.
 inline void QuietApril(TGame& game) {
     game.SetInt(game.Root(), "month", 4);
     SetRule(game, "beastChancePercent", 0);
@@ -77,10 +61,7 @@ inline void QuietApril(TGame& game) {
         MonthEnd(trial);
         bool quiet = true;
         for (int p = 1; p <= kProvinceCount; ++p) quiet = quiet && TGame::GetInt(trial.Province(p), "epidemic", 0) == 0;
-        if (quiet) {
-            SetRng(game, s);
-            return;
-        }
+        if (quiet) return SetRng(game, s);
     }
 }
 
