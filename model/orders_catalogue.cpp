@@ -1,9 +1,9 @@
 // The order catalogue: names, costs, CheckOrder, SuccessChance, PreviewOrder, the
 // market prices and the hunt yield. Everything here only reads the campaign.
+#include <algorithm>
 #include <array>
 
 #include "model/game.hpp"
-#include "model/month_end.hpp"
 #include "model/orders.hpp"
 #include "model/orders_internal.hpp"
 #include "model/queue.hpp"
