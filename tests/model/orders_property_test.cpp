@@ -1,6 +1,6 @@
-// Random order records on random valid campaigns: nothing crashes, a refusal leaves the
-// document byte-identical and the chronicle untouched, an applied order leaves a
-// document that passes validation.
+// Random order records on random valid campaigns: nothing crashes, a refusal (and the
+// preview and chance asked with it) leaves the document byte-identical and the chronicle
+// untouched, an applied order leaves a document that passes validation.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -131,6 +131,8 @@ TEST(OrdersProperty, RandomOrdersKeepTheCampaignConsistent) {
                 if (attempt == 0 && !check.empty()) {
                     std::string before = Checksum(game);
                     auto lines = game.Chronicle();
+                    PreviewOrder(game, record);  // the reads change nothing either
+                    SuccessChance(game, record);
                     ASSERT_EQ(ApplyOrder(game, record), check) << Describe(record);
                     ASSERT_EQ(Checksum(game), before) << Describe(record);
                     ASSERT_EQ(game.Chronicle(), lines) << Describe(record);
