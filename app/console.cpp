@@ -65,7 +65,6 @@ std::string ErrorAnswer(const std::string& message) {
 }
 
 TConsole::TConsole(TGame& game, std::string worldPath) : game_(game), worldPath_(std::move(worldPath)) {
-    RegisterPendingCommands(*this);
     RegisterMonthEndCommands(*this);
     RegisterOrdersCommands(*this);
     RegisterBattleCommands(*this);

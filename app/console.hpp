@@ -74,11 +74,15 @@ std::string ErrorAnswer(const std::string& message);
 
 // Registration of each command group (one source file each).
 void RegisterCampaignCommands(TConsole& console);
-void RegisterPendingCommands(TConsole& console);
+void RegisterAiCommands(TConsole& console);
 void RegisterAtlasCommands(TConsole& console);
 void RegisterMonthEndCommands(TConsole& console);
 void RegisterOrdersCommands(TConsole& console);
 void RegisterBattleCommands(TConsole& console);
+
+// Runs computer ticks (8 steps each) until `months` month ends have passed, the campaign
+// ended, or a tick changed nothing (a human must decide). The result of `simulate`.
+TJson Simulate(TGame& game, int months, bool timing);
 
 // The world file found with the game's base-directory rule: assets/ beside the
 // executable, else in its parent directory.

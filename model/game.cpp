@@ -75,6 +75,7 @@ TObj TGame::Root() const {
 
 void TGame::AddLog(const std::string& line) {
     chronicle_.push_back(line);
+    ++chronicleAdded_;
     while (chronicle_.size() > static_cast<size_t>(kChronicleLimit)) chronicle_.pop_front();
 }
 
@@ -199,18 +200,21 @@ void TGame::Remove(TObj obj, std::string_view key) {
 void TGame::ArrSetInt(TArr arr, int index, long long v) {
     if (arr == nullptr || index < 0 || static_cast<size_t>(index) >= arr->size()) return;
     (*arr)[static_cast<size_t>(index)] = TJson(static_cast<std::int64_t>(v));
+    ++revision_;
     if (arr == index_.characters || arr == index_.provinces || arr == index_.factions) Invalidate();
 }
 
 void TGame::ArrAppendInt(TArr arr, long long v) {
     if (arr == nullptr) return;
     arr->emplace_back(static_cast<std::int64_t>(v));
+    ++revision_;
     if (arr == index_.characters || arr == index_.provinces || arr == index_.factions) Invalidate();
 }
 
 TObj TGame::ArrAppendObj(TArr arr) {
     if (arr == nullptr) return nullptr;
     arr->emplace_back(TJson::object());
+    ++revision_;
     if (arr == index_.characters || arr == index_.provinces || arr == index_.factions) Invalidate();
     return ObjectOf(arr->back());
 }
@@ -218,12 +222,14 @@ TObj TGame::ArrAppendObj(TArr arr) {
 void TGame::ArrErase(TArr arr, int index) {
     if (arr == nullptr || index < 0 || static_cast<size_t>(index) >= arr->size()) return;
     arr->erase(arr->begin() + index);
+    ++revision_;
     if (arr == index_.characters || arr == index_.provinces || arr == index_.factions) Invalidate();
 }
 
 void TGame::ArrClear(TArr arr) {
     if (arr == nullptr) return;
     arr->clear();
+    ++revision_;
     if (arr == index_.characters || arr == index_.provinces || arr == index_.factions) Invalidate();
 }
 
@@ -259,6 +265,7 @@ const TGame::TIndex& TGame::Index() const {
 }
 
 void TGame::AfterSet(TObj obj, std::string_view key) {
+    ++revision_;
     if (!index_.valid) return;
     if (obj == Root()) {
         // A root key replaced by a scalar may have been one of the cached arrays.

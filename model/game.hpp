@@ -68,7 +68,13 @@ public:
     TObj Root() const;
     const std::deque<std::string>& Chronicle() const { return chronicle_; }
     void AddLog(const std::string& line);
-    void ClearChronicle() { chronicle_.clear(); }
+    void ClearChronicle() {
+        chronicle_.clear();
+        chronicleAdded_ = 0;
+    }
+    // Lines added since the chronicle was last cleared (the chronicle itself keeps
+    // only the newest 200), so a reader can tell which lines are new.
+    std::uint64_t ChronicleAdded() const { return chronicleAdded_; }
 
     // [SECTION] Getters: never fail; an absent object, key or null gives the default.
     static int GetInt(TObj obj, std::string_view key, int def);
@@ -142,6 +148,10 @@ public:
     void SetAtPointer(const std::string& pointer, const TJson& value);
     void RemoveAtPointer(const std::string& pointer);
 
+    // Counts every write to the document; equal revisions mean nothing was written in
+    // between (how the console notices a computer tick that changed nothing).
+    std::uint64_t Revision() const { return revision_; }
+
     // For tests: the derived index agrees with a fresh scan of the document.
     bool IndexMatchesDocument() const;
 
@@ -166,13 +176,18 @@ private:
     };
 
     const TIndex& Index() const;
-    void Invalidate() { index_.valid = false; }
+    void Invalidate() {
+        index_.valid = false;
+        ++revision_;
+    }
     void AfterSet(TObj obj, std::string_view key);
     static TCharIndex ReadCharIndex(TObj ch);
 
     std::optional<TJson> document_;
     std::deque<std::string> chronicle_;
     mutable TIndex index_;
+    std::uint64_t revision_ = 0;
+    std::uint64_t chronicleAdded_ = 0;
 };
 
 }  // namespace reedmark
