@@ -70,6 +70,7 @@ TConsole::TConsole(TGame& game, std::string worldPath) : game_(game), worldPath_
     RegisterBattleCommands(*this);
     RegisterCampaignCommands(*this);
     RegisterAtlasCommands(*this);
+    RegisterAiCommands(*this);
 }
 
 void TConsole::Register(const std::string& name, TCommand command) { commands_[name] = std::move(command); }
