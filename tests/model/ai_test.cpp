@@ -223,7 +223,9 @@ TEST(Driver, SmallWorldCampaignRunsToItsEnd) {
         std::uint64_t revision = game.Revision();
         ComputerTick(game, kFastComputerSteps);
         ASSERT_NE(game.Revision(), revision) << "stalled at tick " << tick;
-        if (!HasBattle(game)) ASSERT_EQ(Validate(game), "") << "tick " << tick;
+        if (!HasBattle(game)) {
+            ASSERT_EQ(Validate(game), "") << "tick " << tick;
+        }
     }
     EXPECT_TRUE(game.IsEnded());
 }
