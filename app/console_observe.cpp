@@ -7,6 +7,7 @@
 #include "model/ai.hpp"
 #include "model/battle.hpp"
 #include "model/campaign.hpp"
+#include "model/queue.hpp"
 
 namespace reedmark {
 
@@ -19,11 +20,29 @@ struct TYearTally {
     int battles = 0;
 };
 
-void PrintNewChronicle(const TGame& game, std::uint64_t& printed, std::ostream& out) {
+// Who the next step's lines are about: the fellowship whose turn it is, or the battle.
+std::string Speaker(const TGame& game) {
+    if (HasBattle(game)) {
+        int p = TGame::GetInt(Battle(game), "destination", 0);
+        return "Battle of " + TGame::GetStr(game.Province(p), "name", "?");
+    }
+    int f = CurrentFaction(game);
+    return f > 0 ? TGame::GetStr(game.Character(f), "name", "?") : "";
+}
+
+// The calendar's own lines speak for nobody.
+bool IsCalendarLine(const std::string& line) { return line.rfind("--- ", 0) == 0 || line.rfind("Month ", 0) == 0; }
+
+void PrintNewChronicle(const TGame& game, const std::string& speaker, std::uint64_t& printed, std::ostream& out) {
     const auto& lines = game.Chronicle();
     std::uint64_t fresh = game.ChronicleAdded() - printed;
     size_t count = std::min<std::uint64_t>(fresh, lines.size());
-    for (size_t i = lines.size() - count; i < lines.size(); ++i) out << "  " << lines[i] << "\n";
+    for (size_t i = lines.size() - count; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (IsCalendarLine(line)) out << line << "\n";
+        else if (speaker.empty()) out << "  " << line << "\n";
+        else out << "  " << speaker << ": " << line << "\n";
+    }
     printed = game.ChronicleAdded();
 }
 
@@ -69,13 +88,15 @@ int RunObservedCampaign(const std::string& worldPath, int scenario, std::uint32_
     std::uint64_t printed = 0;
     TYearTally tally;
     int year = TGame::GetInt(game.Root(), "year", 0);
-    PrintNewChronicle(game, printed, out);
+    PrintNewChronicle(game, "", printed, out);
+    // One step per tick, so every line can be told with the fellowship that wrote it.
     for (long long tick = 0; tick < kMaxObservedTicks && !game.IsEnded(); ++tick) {
         bool battleBefore = HasBattle(game);
+        std::string speaker = Speaker(game);
         std::uint64_t revision = game.Revision();
-        ComputerTick(game, kFastComputerSteps);
+        ComputerTick(game, kNormalComputerSteps);
         if (!battleBefore && HasBattle(game)) ++tally.battles;
-        PrintNewChronicle(game, printed, out);
+        PrintNewChronicle(game, speaker, printed, out);
         int now = TGame::GetInt(game.Root(), "year", 0);
         if (now != year && !game.IsEnded()) {
             PrintYearSummary(game, year, tally, out);
