@@ -210,6 +210,7 @@ TEST_F(BattleTest, AbsentGovernorMakesTheProvinceFallAtOnce) {
 TEST_F(BattleTest, CommonChecksAnswerInOrder) {
     EXPECT_EQ(BattleAction(game, 0, -1, 0, 0, "rest"), "No battle.");
     Open();
+    std::string before = Checksum(game);
     EXPECT_EQ(BattleAction(game, 99, -1, 0, 0, "rest"), "Select a unit.");
     EXPECT_EQ(BattleAction(game, kAttackerCommander, -1, 0, 0, "rest"), "Select an unspent unit on the acting side.");
     EXPECT_EQ(BattleAction(game, kDefenderCommander, -1, 0, 0, "dance"), "Unknown battle action.");
@@ -218,6 +219,7 @@ TEST_F(BattleTest, CommonChecksAnswerInOrder) {
     EXPECT_EQ(BattleAction(game, kDefenderCommander, -1, 15, 4, "move"), "That cell is occupied.");
     EXPECT_EQ(BattleAction(game, kDefenderCommander, 0, 0, 0, "melee"), "Melee requires an adjacent enemy.");
     EXPECT_EQ(BattleAction(game, 3, -1, 0, 0, "reinforce"), "No reserve remains.");
+    EXPECT_EQ(Checksum(game), before);  // refusals leave the document as it was
 }
 
 TEST_F(BattleTest, UnitWithBodyTenMustRest) {
@@ -708,6 +710,34 @@ TEST_F(BattleTest, HumanSideWithNobodyReadyPassesAtOnce) {
     for (int u = 1; u < BattleUnitCount(human); u += 2) EXPECT_EQ(BattleAction(human, u, -1, 0, 0, "rest"), "");
     EXPECT_EQ(TGame::GetInt(Battle(human), "day", 0), 2);
     EXPECT_EQ(TGame::GetInt(Battle(human), "side", -1), kSideDefenders);
+}
+
+TEST_F(BattleTest, DamagedBattleDocumentNeitherCrashesNorHangs) {
+    Open();
+    TObj b = B();
+    game.SetInt(U(0), "q", 1'000'000'000);
+    game.SetInt(U(0), "r", -1'000'000'000);
+    game.SetInt(U(2), "side", 7);
+    game.SetInt(U(3), "char", 999);
+    game.ArrAppendInt(TGame::GetArr(b, "fires"), 5000);
+    game.ArrAppendInt(TGame::GetArr(b, "fires"), -3);
+    game.ArrAppendInt(TGame::GetArr(b, "reserve"), 0);
+    game.ArrErase(TGame::GetArr(b, "terrain"), 0);
+    game.SetInt(b, "wind", -13);
+    game.SetInt(b, "day", -1'000'000'000);
+    game.Remove(game.Root(), "rng");
+    EXPECT_EQ(MovementCosts(game, 0, false)[0], kUnreachable);
+    EXPECT_FALSE(ClearRay(game, 0, 1));
+    EXPECT_EQ(HexDistance(1'000'000'000, 0, -1'000'000'000, 0), 2'000'000'000);
+    ResolveBattleAuto(game);  // bounded by the step limit whatever the day says
+    EXPECT_EQ(BattleAction(game, 1, 0, 0, 0, "melee").empty(), false);
+    game.Remove(game.Root(), "battle");
+    game.SetInt(game.NewObj(game.Root(), "battle"), "side", 1);
+    game.SetJson(game.Root(), "battle", TJson(5));
+    ResolveBattleAuto(game);
+    EndBattleDay(game);
+    EXPECT_EQ(BattleAction(game, 0, -1, 0, 0, "rest"), "Select a unit.");
+    EXPECT_EQ(BattleTick(game), 0);
 }
 
 TEST_F(BattleTest, AutomaticResolutionEndsTheBattle) {
