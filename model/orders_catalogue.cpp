@@ -140,7 +140,7 @@ long long StoredRate(const TGame& game, int p) {
     return TGame::GetInt(game.Province(p), "rate", 0);
 }
 
-// [SECTION] Own checks of each order (step 11 of CheckOrder)
+// [SECTION] Own checks of each order, asked after the general checks
 
 struct TCheckContext {
     const TGame& game;
