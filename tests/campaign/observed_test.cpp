@@ -26,8 +26,10 @@ bool PlayToEnd(TGame& game, int steps = kFastComputerSteps, bool validate = fals
             return false;
         }
         // Mid-battle the defenders' governor may already be a captive; the province is
-        // put in order when the battle is resolved, so validation waits for that.
-        if (validate && !HasBattle(game)) {
+        // put in order when the battle is resolved, so validation waits for that. The
+        // invasion stops the month end before the governors are refreshed, so an ended
+        // campaign is not held to it either.
+        if (validate && !HasBattle(game) && !game.IsEnded()) {
             std::string m = Validate(game);
             if (!m.empty()) {
                 if (failure) {
