@@ -83,10 +83,6 @@ bool AllowedInExile(TOrder order) {
            order == oRetire;
 }
 
-std::string Num(long long v) {
-    return std::to_string(v);
-}
-
 long long Capacity(TObj prov) {
     return static_cast<long long>(kCharactersPerCastle) * TGame::GetInt(prov, "castles", 0);
 }

@@ -34,6 +34,11 @@ struct TOrderRun {
     bool early = false;  // answered already (the uprising leaves the frame early)
 };
 
+// Small helpers shared by the order sources.
+inline std::string Num(long long v) { return std::to_string(v); }
+inline int Get(TObj obj, std::string_view key) { return TGame::GetInt(obj, key, 0); }
+inline void Xp(TOrderRun& run, int s, int d, int w) { run.game.GainExperience(run.rec.actor, s, d, w); }
+
 // Body costs of the catalogue, read from the rules.
 int LightBody(const TGame& game);
 int StandardBody(const TGame& game);

@@ -16,18 +16,6 @@ using namespace orders;
 
 namespace {
 
-std::string Num(long long v) {
-    return std::to_string(v);
-}
-
-int Get(TObj obj, std::string_view key) {
-    return TGame::GetInt(obj, key, 0);
-}
-
-void Xp(TOrderRun& run, int s, int d, int w) {
-    run.game.GainExperience(run.rec.actor, s, d, w);
-}
-
 // Body := min(Body + 10, bodyMax) for one character.
 void Refresh(TGame& game, TObj ch) {
     game.SetInt(ch, "body",

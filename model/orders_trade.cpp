@@ -14,18 +14,6 @@ namespace reedmark::orders {
 
 namespace {
 
-std::string Num(long long v) {
-    return std::to_string(v);
-}
-
-int Get(TObj obj, std::string_view key) {
-    return TGame::GetInt(obj, key, 0);
-}
-
-void Xp(TOrderRun& run, int s, int d, int w) {
-    run.game.GainExperience(run.rec.actor, s, d, w);
-}
-
 constexpr int kMaxExiles = 9;  // companions who follow the leader onto the road
 constexpr int kMaxLeads = 7;   // names the rumour-monger gives
 constexpr int kLeadCompatibility = 70;
