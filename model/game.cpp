@@ -56,6 +56,21 @@ void EraseKey(TObj obj, std::string_view key) {
     }
 }
 
+// Appends a member. An object's members live in a vector of (const name, value) pairs;
+// growing it the standard way copies every value (the pair cannot be moved without
+// risk), which would move nested objects and arrays to new memory and leave every
+// handle into them dangling. So the vector is grown here by moving the values, which
+// keeps their nested containers where they are.
+void AppendMember(TObj obj, std::string_view key, TJson value) {
+    if (obj->size() == obj->capacity()) {
+        TJson::object_t grown;
+        grown.reserve(std::max<size_t>(8, obj->capacity() * 2));
+        for (auto& member : *obj) grown.emplace_back(member.first, std::move(member.second));
+        obj->swap(grown);
+    }
+    obj->emplace_back(std::string(key), std::move(value));
+}
+
 TObj ObjectOf(TJson& v) { return v.get_ptr<TObj>(); }
 TArr ArrayOf(TJson& v) { return v.get_ptr<TArr>(); }
 
@@ -146,21 +161,21 @@ int TGame::ObjLen(TObj obj) { return obj == nullptr ? 0 : static_cast<int>(obj->
 void TGame::SetInt(TObj obj, std::string_view key, long long v) {
     if (obj == nullptr) return;
     EraseKey(obj, key);
-    obj->emplace_back(std::string(key), TJson(static_cast<std::int64_t>(v)));
+    AppendMember(obj, key, TJson(static_cast<std::int64_t>(v)));
     AfterSet(obj, key);
 }
 
 void TGame::SetBool(TObj obj, std::string_view key, bool b) {
     if (obj == nullptr) return;
     EraseKey(obj, key);
-    obj->emplace_back(std::string(key), TJson(b));
+    AppendMember(obj, key, TJson(b));
     AfterSet(obj, key);
 }
 
 void TGame::SetStr(TObj obj, std::string_view key, const std::string& s) {
     if (obj == nullptr) return;
     EraseKey(obj, key);
-    obj->emplace_back(std::string(key), TJson(s));
+    AppendMember(obj, key, TJson(s));
     AfterSet(obj, key);
 }
 
@@ -168,7 +183,7 @@ void TGame::SetJson(TObj obj, std::string_view key, TJson value) {
     if (obj == nullptr) return;
     Invalidate();
     EraseKey(obj, key);
-    obj->emplace_back(std::string(key), std::move(value));
+    AppendMember(obj, key, std::move(value));
 }
 
 void TGame::AddCapped(TObj obj, std::string_view key, long long d, int cap) {
@@ -179,7 +194,7 @@ TObj TGame::NewObj(TObj obj, std::string_view key) {
     if (obj == nullptr) return nullptr;
     Invalidate();
     EraseKey(obj, key);
-    obj->emplace_back(std::string(key), TJson::object());
+    AppendMember(obj, key, TJson::object());
     return ObjectOf(obj->back().second);
 }
 
@@ -187,7 +202,7 @@ TArr TGame::NewArr(TObj obj, std::string_view key) {
     if (obj == nullptr) return nullptr;
     Invalidate();
     EraseKey(obj, key);
-    obj->emplace_back(std::string(key), TJson::array());
+    AppendMember(obj, key, TJson::array());
     return ArrayOf(obj->back().second);
 }
 
@@ -509,7 +524,7 @@ void TGame::SetAtPointer(const std::string& pointer, const TJson& value) {
     if (parent != nullptr && parent->is_object()) {
         TObj obj = parent->get_ptr<TObj>();
         EraseKey(obj, last);
-        obj->emplace_back(last, value);
+        AppendMember(obj, last, value);
         return;
     }
     if (parent != nullptr && parent->is_array()) {

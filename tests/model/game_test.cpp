@@ -93,6 +93,30 @@ TEST(GameDocument, HandlesSurviveSiblingWrites) {
     EXPECT_EQ(game.AtPointer("/characters/11/xp/wisdom")->get<int>(), 42);
 }
 
+// New keys grow an object's member list; the nested objects and arrays must stay where
+// they are, or every handle into them (and the derived index) would dangle.
+TEST(GameDocument, HandlesSurviveTheGrowthOfTheirParent) {
+    TGame game;
+    StartSmallCampaign(game);
+    TObj ch = game.Character(5);
+    TObj xp = TGame::GetObj(ch, "xp");
+    TArr neighbours = TGame::GetArr(game.Province(4), "neighbors");
+    EXPECT_EQ(game.ProvinceHeadcount(4), 6);  // the index now caches the root's arrays
+    for (int i = 0; i < 100; ++i) {
+        game.SetInt(ch, "extra" + std::to_string(i), i);
+        game.SetInt(game.Province(4), "extra" + std::to_string(i), i);
+        game.SetInt(game.Root(), "extra" + std::to_string(i), i);
+    }
+    game.SetInt(xp, "wisdom", 7);
+    game.ArrSetInt(neighbours, 0, 11);
+    EXPECT_EQ(game.AtPointer("/characters/4/xp/wisdom")->get<int>(), 7);
+    EXPECT_EQ(game.AtPointer("/provinces/3/neighbors/0")->get<int>(), 11);
+    EXPECT_EQ(game.ProvinceHeadcount(4), 6);
+    game.SetInt(game.Character(12), "province", 9);
+    EXPECT_EQ(game.ProvinceHeadcount(4), 5);
+    EXPECT_TRUE(game.IndexMatchesDocument());
+}
+
 TEST(GameDocument, ChronicleKeepsTheNewest200Lines) {
     TGame game;
     for (int i = 1; i <= 201; ++i) game.AddLog("line " + std::to_string(i));
