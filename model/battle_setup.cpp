@@ -11,7 +11,9 @@ using namespace battle;
 
 // [SECTION] Accessors
 
-bool HasBattle(const TGame& game) { return TGame::Has(game.Root(), "battle"); }
+// Only an object is a battle: anything else under the key (a damaged save) is ignored,
+// rather than blocking every order with a battle that can never be fought.
+bool HasBattle(const TGame& game) { return TGame::GetObj(game.Root(), "battle") != nullptr; }
 
 TObj Battle(const TGame& game) { return TGame::GetObj(game.Root(), "battle"); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "model/battle.hpp"
 #include "model/game.hpp"
 #include "model/orders.hpp"
 #include "model/orders_internal.hpp"
@@ -639,7 +640,7 @@ std::string CheckOrder(const TGame& game, const TOrderRecord& record) {
     TObj root = game.Root();
     if (root == nullptr) return "No campaign loaded.";
     if (game.IsEnded()) return "This campaign has ended.";
-    if (TGame::Has(root, "battle")) return "Finish the battle first.";
+    if (HasBattle(game)) return "Finish the battle first.";
     if (!ValidOrder(record.order)) return "No such order.";
     if (record.order == oScout && game.Province(record.target) == nullptr) return "Choose a valid province.";
     if (CurrentTurnChangedHands(game)) return "This province changed hands; its next order is next month.";

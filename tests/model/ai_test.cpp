@@ -214,6 +214,19 @@ TEST(Driver, TownVisitBattleAndEndBlockTheComputer) {
     EXPECT_EQ(Checksum(game), before);
 }
 
+// A damaged save whose `battle` is not an object holds no battle: nothing is blocked.
+TEST(Driver, ABattleKeyThatIsNoObjectBlocksNothing) {
+    TGame game;
+    StartSpring(game);
+    game.SetInt(game.Root(), "battle", 5);
+    EXPECT_FALSE(HasBattle(game));
+    OnlyTurn(game, 4);
+    EXPECT_EQ(CheckOrder(game, TOrderRecord{oRest, 1, 0, 0, 0}), "");
+    std::uint64_t revision = game.Revision();
+    ComputerTick(game, kFastComputerSteps);
+    EXPECT_NE(game.Revision(), revision);
+}
+
 // A whole observed campaign of the small world runs to the invasion, valid throughout.
 TEST(Driver, SmallWorldCampaignRunsToItsEnd) {
     TGame game;

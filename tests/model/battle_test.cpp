@@ -733,10 +733,10 @@ TEST_F(BattleTest, DamagedBattleDocumentNeitherCrashesNorHangs) {
     EXPECT_EQ(BattleAction(game, 1, 0, 0, 0, "melee").empty(), false);
     game.Remove(game.Root(), "battle");
     game.SetInt(game.NewObj(game.Root(), "battle"), "side", 1);
-    game.SetJson(game.Root(), "battle", TJson(5));
+    game.SetJson(game.Root(), "battle", TJson(5));  // not an object: no battle at all
     ResolveBattleAuto(game);
     EndBattleDay(game);
-    EXPECT_EQ(BattleAction(game, 0, -1, 0, 0, "rest"), "Select a unit.");
+    EXPECT_EQ(BattleAction(game, 0, -1, 0, 0, "rest"), "No battle.");
     EXPECT_EQ(BattleTick(game), 0);
 }
 
