@@ -50,6 +50,15 @@ std::uint32_t TArgs::U32(size_t i) const {
     return value;
 }
 
+TCommand MakeCommand(int minArgs, int maxArgs, bool needsCampaign, std::function<TJson(TConsole&, const TArgs&)> run) {
+    TCommand c;
+    c.minArgs = minArgs;
+    c.maxArgs = maxArgs;
+    c.needsCampaign = needsCampaign;
+    c.run = std::move(run);
+    return c;
+}
+
 std::string OkAnswer(const TJson& result) {
     TJson answer = TJson::object();
     answer["ok"] = true;

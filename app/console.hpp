@@ -46,6 +46,9 @@ struct TCommand {
     std::function<TJson(TConsole&, const TArgs&)> run;
 };
 
+// A command taking minArgs..maxArgs arguments.
+TCommand MakeCommand(int minArgs, int maxArgs, bool needsCampaign, std::function<TJson(TConsole&, const TArgs&)> run);
+
 class TConsole {
 public:
     TConsole(TGame& game, std::string worldPath);

@@ -21,12 +21,7 @@ const TAtlas& SharedAtlas() {
 }
 
 TCommand AtlasCmd(int args, std::function<TJson(TConsole&, const TArgs&)> run) {
-    TCommand c;
-    c.minArgs = args;
-    c.maxArgs = args;
-    c.needsCampaign = false;
-    c.run = std::move(run);
-    return c;
+    return MakeCommand(args, args, false, std::move(run));
 }
 
 }  // namespace

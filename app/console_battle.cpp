@@ -7,12 +7,7 @@ namespace reedmark {
 namespace {
 
 TCommand Cmd(int args, bool needsCampaign, std::function<TJson(TConsole&, const TArgs&)> run) {
-    TCommand c;
-    c.minArgs = args;
-    c.maxArgs = args;
-    c.needsCampaign = needsCampaign;
-    c.run = std::move(run);
-    return c;
+    return MakeCommand(args, args, needsCampaign, std::move(run));
 }
 
 int Province(const TArgs& a, size_t i) {

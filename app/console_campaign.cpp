@@ -24,12 +24,7 @@ std::vector<int> ParseLeaders(const std::string& text) {
 }
 
 TCommand Cmd(int minArgs, int maxArgs, bool needsCampaign, std::function<TJson(TConsole&, const TArgs&)> run) {
-    TCommand c;
-    c.minArgs = minArgs;
-    c.maxArgs = maxArgs;
-    c.needsCampaign = needsCampaign;
-    c.run = std::move(run);
-    return c;
+    return MakeCommand(minArgs, maxArgs, needsCampaign, std::move(run));
 }
 
 void RegisterDocumentCommands(TConsole& console) {

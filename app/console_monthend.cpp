@@ -11,12 +11,7 @@ namespace reedmark {
 namespace {
 
 TCommand CampaignCmd(int args, std::function<TJson(TConsole&, const TArgs&)> run) {
-    TCommand c;
-    c.minArgs = args;
-    c.maxArgs = args;
-    c.needsCampaign = true;
-    c.run = std::move(run);
-    return c;
+    return MakeCommand(args, args, true, std::move(run));
 }
 
 }  // namespace
