@@ -8,9 +8,9 @@
 
 namespace reedmark {
 
-namespace {
-
-bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r'; }
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\r';
+}
 
 // Splits off the next token at pos; returns false at the end of the line.
 bool NextToken(const std::string& line, size_t& pos, std::string& token) {
@@ -30,7 +30,11 @@ std::string Trim(const std::string& s) {
     return s.substr(a, b - a);
 }
 
-std::string Dump(const TJson& answer) { return answer.dump(-1, ' ', false, TJson::error_handler_t::replace); }
+namespace {
+
+std::string Dump(const TJson& answer) {
+    return answer.dump(-1, ' ', false, TJson::error_handler_t::replace);
+}
 
 }  // namespace
 
@@ -82,7 +86,9 @@ TConsole::TConsole(TGame& game, std::string worldPath) : game_(game), worldPath_
     RegisterAiCommands(*this);
 }
 
-void TConsole::Register(const std::string& name, TCommand command) { commands_[name] = std::move(command); }
+void TConsole::Register(const std::string& name, TCommand command) {
+    commands_[name] = std::move(command);
+}
 
 bool TConsole::Execute(const std::string& rawLine, std::string& answer) {
     std::string line = Trim(rawLine);

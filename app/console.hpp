@@ -16,7 +16,7 @@ namespace reedmark {
 // A malformed command (wrong argument count, a number that is not a number, no
 // campaign where one is needed). It changes nothing and answers ok:false.
 class TUsageError : public std::runtime_error {
-public:
+   public:
     explicit TUsageError(const std::string& message) : std::runtime_error(message) {}
 };
 
@@ -24,7 +24,7 @@ class TConsole;
 
 // The arguments of one command, with strict parsers that throw TUsageError.
 class TArgs {
-public:
+   public:
     explicit TArgs(std::vector<std::string> tokens) : tokens_(std::move(tokens)) {}
     size_t Size() const { return tokens_.size(); }
     const std::string& Str(size_t i) const { return tokens_.at(i); }
@@ -33,7 +33,7 @@ public:
     // An unsigned 32-bit decimal integer.
     std::uint32_t U32(size_t i) const;
 
-private:
+   private:
     std::vector<std::string> tokens_;
 };
 
@@ -50,7 +50,7 @@ struct TCommand {
 TCommand MakeCommand(int minArgs, int maxArgs, bool needsCampaign, std::function<TJson(TConsole&, const TArgs&)> run);
 
 class TConsole {
-public:
+   public:
     TConsole(TGame& game, std::string worldPath);
 
     TGame& Game() { return game_; }
@@ -65,11 +65,17 @@ public:
     // Runs every line of in, writing one flushed answer line per command to out.
     void Run(std::istream& in, std::ostream& out);
 
-private:
+   private:
     TGame& game_;
     std::string worldPath_;
     std::map<std::string, TCommand> commands_;
 };
+
+// Script lines: the next token from pos (false at the end of the line), and a line
+// without its surrounding blanks.
+bool IsBlank(char ch);
+bool NextToken(const std::string& line, size_t& pos, std::string& token);
+std::string Trim(const std::string& s);
 
 // Answer lines.
 std::string OkAnswer(const TJson& result);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "model/battle.hpp"
 #include "model/document_io.hpp"
 #include "model/game.hpp"
 
@@ -36,17 +37,32 @@ void SyncDirectory(const fs::path& dir) {
     ::close(fd);
 }
 
+// States the rules themselves reach in which a province's governor is not a free local
+// member, and which must still be saved: a governor taken captive on a battle field
+// that is still open (the outcome puts the province in order), and any governor of a
+// campaign the invasion has ended (the last month end stops before the governors are
+// chosen anew).
+bool GovernorExcused(const TGame& game, int governor) {
+    if (game.IsEnded()) return true;
+    if (!HasBattle(game) || governor < 1 || governor > kCharacterCount) return false;
+    if (!TGame::GetBool(game.Character(governor), "captured")) return false;
+    for (int u = 0; u < BattleUnitCount(game); ++u) {
+        if (TGame::GetInt(BattleUnit(game, u), "char", 0) == governor) return true;
+    }
+    return false;
+}
+
 std::string ValidateProvinces(const TGame& game) {
     static const std::array<std::pair<const char*, int>, 10> bounds = {{{"gold", 9999},
-                                                                       {"food", 9999},
-                                                                       {"metal", 999},
-                                                                       {"fur", 999},
-                                                                       {"skill", 100},
-                                                                       {"arms", 100},
-                                                                       {"support", 100},
-                                                                       {"flood", 100},
-                                                                       {"land", 100},
-                                                                       {"wealth", 100}}};
+                                                                        {"food", 9999},
+                                                                        {"metal", 999},
+                                                                        {"fur", 999},
+                                                                        {"skill", 100},
+                                                                        {"arms", 100},
+                                                                        {"support", 100},
+                                                                        {"flood", 100},
+                                                                        {"land", 100},
+                                                                        {"wealth", 100}}};
     int factions = game.FactionCount();
     for (int p = 1; p <= kProvinceCount; ++p) {
         TObj prov = game.Province(p);
@@ -60,7 +76,8 @@ std::string ValidateProvinces(const TGame& game) {
         if (static_cast<long long>(game.ProvinceHeadcount(p)) >
             static_cast<long long>(kCharactersPerCastle) * TGame::GetInt(prov, "castles", 0))
             return "Province " + std::to_string(p) + " exceeds character capacity.";
-        if (owner > 0 && !game.IsLocalMember(TGame::GetInt(prov, "governor", 0), p, owner))
+        if (owner > 0 && !game.IsLocalMember(TGame::GetInt(prov, "governor", 0), p, owner) &&
+            !GovernorExcused(game, TGame::GetInt(prov, "governor", 0)))
             return "Province " + std::to_string(p) + " has no valid local governor.";
     }
     return "";
@@ -94,7 +111,9 @@ std::string SerializeDocument(const TGame& game) {
     return doc == nullptr ? std::string("null") : SerializeCompact(*doc);
 }
 
-std::string Checksum(const TGame& game) { return Fnv1aHex(SerializeDocument(game)); }
+std::string Checksum(const TGame& game) {
+    return Fnv1aHex(SerializeDocument(game));
+}
 
 std::string Validate(const TGame& game) {
     if (!game.HasCampaign()) return "No campaign.";

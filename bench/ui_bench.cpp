@@ -1,0 +1,98 @@
+// The shell in headless mode: start-up to the first presented frame, the CPU of one
+// frame of every screen (software renderer), and the resident memory after start-up
+// and after every screen has been drawn.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "model/campaign.hpp"
+#include "model/game.hpp"
+#include "model/queue.hpp"
+#include "ui/shell.hpp"
+
+namespace reedmark {
+namespace {
+
+const std::string kBase = std::string(REEDMARK_BUILD_DIR) + "/";
+
+std::string PrefDir() {
+    auto dir = std::filesystem::temp_directory_path() / "reedmark-ui-bench";
+    std::filesystem::create_directories(dir);
+    return dir.string() + "/";
+}
+
+long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+void BM_StartupToFirstFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        TShell shell(HeadlessSeams());
+        shell.Startup({{}, kBase, PrefDir()});
+        shell.RunFrame();
+        shell.Shutdown(false);
+    }
+}
+BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond);
+
+// One frame of a screen, with a campaign of scenario 2 loaded and the computer paused
+// so that every frame draws the same thing.
+void BM_Frame(benchmark::State& state) {
+    const int screen = static_cast<int>(state.range(0));
+    TShell shell(HeadlessSeams());
+    shell.Startup({{}, kBase, PrefDir()});
+    NewCampaign(shell.game, kBase + "assets/data/world.json", 2, 1, 2, {1, 2, 3, 4, 5, 6, 7}, 11);
+    shell.aiPaused = true;
+    shell.selectedProvince = CurrentProvince(shell.game);
+    shell.prisonerChar = 30;
+    shell.prisonerCaptor = 1;
+    if (screen == scBeast) {
+        TArr notices = shell.game.NewArr(shell.game.Root(), "beastNotices");
+        TObj n = shell.game.ArrAppendObj(notices);
+        shell.game.SetInt(n, "province", 3);
+        shell.game.SetInt(n, "beast", 2);
+    }
+    shell.screen = screen;
+    shell.RunFrame();
+    for (auto _ : state) {
+        shell.screen = screen;
+        shell.RunFrame();
+    }
+    state.SetLabel(ScreenName(screen));
+    shell.Shutdown(false);
+}
+BENCHMARK(BM_Frame)->DenseRange(scTitle, scEnded)->Unit(benchmark::kMicrosecond);
+
+void BM_ResidentMemory(benchmark::State& state) {
+    long afterStart = 0;
+    long afterAll = 0;
+    for (auto _ : state) {
+        TShell shell(HeadlessSeams());
+        shell.Startup({{}, kBase, PrefDir()});
+        shell.RunFrame();
+        afterStart = ResidentKb();
+        NewCampaign(shell.game, kBase + "assets/data/world.json", 2, 1, 2, {1, 2, 3, 4, 5, 6, 7}, 11);
+        shell.aiPaused = true;
+        for (int s = scTitle; s <= scEnded; ++s) {
+            shell.screen = s;
+            shell.RunFrame();
+        }
+        afterAll = ResidentKb();
+        shell.Shutdown(false);
+    }
+    state.counters["rssStartMB"] = static_cast<double>(afterStart) / 1024.0;
+    state.counters["rssAllScreensMB"] = static_cast<double>(afterAll) / 1024.0;
+}
+BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace reedmark
+
+BENCHMARK_MAIN();

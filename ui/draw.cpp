@@ -1,0 +1,179 @@
+// The drawing layer: rectangles, lines, bitmap text, word wrapping, frames, panels,
+// paper and buttons, each one renderer call per rectangle or glyph.
+#include "ui/draw.hpp"
+
+#include <algorithm>
+
+#include "art/art.hpp"
+
+namespace reedmark {
+
+namespace {
+
+constexpr int kGlyphCell = 16;
+constexpr int kFirstGlyph = 32;
+constexpr int kLastGlyph = 127;
+constexpr int kFontColumns = 16;
+
+}  // namespace
+
+std::string IntToStr(long long n) {
+    return std::to_string(n);
+}
+
+void TDrawLayer::BeginFrame() {
+    buttonCount_ = 0;
+    log_.clear();
+}
+
+void TDrawLayer::ClampFocus() {
+    if (focusIndex >= buttonCount_ || focusIndex < 0) focusIndex = 0;
+}
+
+void TDrawLayer::SetColor(std::uint32_t colour) {
+    if (!renderer_) return;
+    SDL_SetRenderDrawColor(renderer_, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
+                           static_cast<Uint8>(colour), 255);
+}
+
+void TDrawLayer::FillBox(int x, int y, int w, int h, std::uint32_t colour) {
+    Record({TDrawCall::dkBox, x, y, w, h, colour, 0, {}});
+    if (!renderer_) return;
+    SetColor(colour);
+    SDL_Rect r{x, y, w, h};
+    SDL_RenderFillRect(renderer_, &r);
+}
+
+void TDrawLayer::OutlineBox(int x, int y, int w, int h, std::uint32_t colour) {
+    Record({TDrawCall::dkOutline, x, y, w, h, colour, 0, {}});
+    if (!renderer_) return;
+    SetColor(colour);
+    SDL_Rect r{x, y, w, h};
+    SDL_RenderDrawRect(renderer_, &r);
+}
+
+void TDrawLayer::DrawSegment(int x1, int y1, int x2, int y2, std::uint32_t colour) {
+    Record({TDrawCall::dkSegment, x1, y1, x2, y2, colour, 0, {}});
+    if (!renderer_) return;
+    SetColor(colour);
+    SDL_RenderDrawLine(renderer_, x1, y1, x2, y2);
+}
+
+void TDrawLayer::DrawText(int x, int y, const std::string& text, std::uint32_t colour, int size) {
+    if (text.empty()) return;
+    Record({TDrawCall::dkText, x, y, 0, 0, colour, size, text});
+    if (!renderer_ || !font_) return;
+    SDL_SetTextureColorMod(font_, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
+                           static_cast<Uint8>(colour));
+    const int advance = TextAdvance(size);
+    for (size_t i = 0; i < text.size(); ++i) {
+        int code = static_cast<unsigned char>(text[i]);
+        if (code < kFirstGlyph || code > kLastGlyph) code = '?';
+        SDL_Rect src{(code % kFontColumns) * kGlyphCell, (code - kFirstGlyph) / kFontColumns * kGlyphCell, kGlyphCell,
+                     kGlyphCell};
+        SDL_Rect dst{x + static_cast<int>(i) * advance, y, size, size};
+        SDL_RenderCopy(renderer_, font_, &src, &dst);
+    }
+}
+
+std::vector<std::string> WrapLines(int width, const std::string& text, int size, int maxLines) {
+    std::vector<std::string> lines;
+    std::string flat = text;
+    std::replace(flat.begin(), flat.end(), '\n', ' ');
+    // Strict splitting at every single space: two spaces give an empty word.
+    std::vector<std::string> words;
+    size_t start = 0;
+    while (true) {
+        size_t space = flat.find(' ', start);
+        if (space == std::string::npos) {
+            words.push_back(flat.substr(start));
+            break;
+        }
+        words.push_back(flat.substr(start, space - start));
+        start = space + 1;
+    }
+    const long long advance = TextAdvance(size);
+    std::string line;
+    for (const std::string& word : words) {
+        if (advance * static_cast<long long>(line.size() + word.size() + 1) > width) {
+            lines.push_back(line);
+            line.clear();
+            if (static_cast<int>(lines.size()) >= maxLines) return lines;
+        }
+        if (!line.empty()) line += ' ';
+        line += word;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+void TDrawLayer::DrawWrapped(int x, int y, int width, const std::string& text, std::uint32_t colour, int size,
+                             int maxLines) {
+    std::vector<std::string> lines = WrapLines(width, text, size, maxLines);
+    for (size_t i = 0; i < lines.size(); ++i) DrawText(x, y + (size + 7) * static_cast<int>(i), lines[i], colour, size);
+}
+
+void TDrawLayer::DrawFrame(int x, int y, int w, int h) {
+    FillBox(x, y, w, h, kRed);
+    OutlineBox(x, y, w, h, kGold);
+    OutlineBox(x + 3, y + 3, w - 6, h - 6, kDarkBlue);
+    for (int i = 0; i <= (w - 4) / 12; ++i) {
+        FillBox(x + 2 + 12 * i, y + 2, 4, 4, kGold);
+        FillBox(x + 5 + 12 * i, y + h - 6, 4, 4, kNearWhite);
+    }
+    for (int j = 0; j <= (h - 4) / 12; ++j) {
+        FillBox(x + 2, y + 12 * j, 4, 4, kGold);
+        FillBox(x + w - 6, y + 3 + 12 * j, 4, 4, kNearWhite);
+    }
+}
+
+void TDrawLayer::DrawPanel(int x, int y, int w, int h, const std::string& title) {
+    DrawFrame(x, y, w, h);
+    FillBox(x + 8, y + 8, w - 16, h - 16, kBlack);
+    if (!title.empty()) {
+        FillBox(x + 16, y - 6, static_cast<int>(title.size()) * 12 + 16, 22, kBlack);
+        DrawText(x + 24, y - 5, title, kGold, 16);
+    }
+}
+
+void TDrawLayer::FillPaper(int x, int y, int w, int h) {
+    FillBox(x, y, w, h, kPaper);
+    for (int k = 0; k <= h / 4; ++k) FillBox(x, y + 4 * k, w, 1, kPaperRule);
+}
+
+void TDrawLayer::DrawImage(TArt& image, const std::string& name, int x, int y, int w, int h) {
+    Record({TDrawCall::dkImage, x, y, w, h, 0, 0, name});
+    if (renderer_) image.Draw(renderer_, x, y, w, h);
+}
+
+int TDrawLayer::AddButton(int x, int y, int w, int h, int action, const std::string& caption) {
+    if (buttonCount_ >= kMaxButtons) return -1;
+    const int index = buttonCount_;
+    buttons_[static_cast<size_t>(index)] = TButton{x, y, w, h, action, caption, 0};
+    FillBox(x, y, w, h, kBlack);
+    if (index == focusIndex) {
+        FillBox(x, y, w, h, kDarkBlue);
+        OutlineBox(x, y, w, h, kGold);
+    }
+    const int length = static_cast<int>(caption.size());
+    const int s = std::clamp(((w - 24) * 4) / std::max(3 * length, 1), 12, 20);
+    DrawText(x + 12, y + (h - s) / 2, caption, kNearWhite, s);
+    ++buttonCount_;
+    return index;
+}
+
+int TDrawLayer::AddMenuItem(int x, int y, int w, int h, int action, int hotkey, const std::string& caption,
+                            bool enabled) {
+    const int index = AddButton(x, y, w, h, action, "");
+    if (index < 0) return -1;
+    TButton& b = buttons_[static_cast<size_t>(index)];
+    b.caption = caption;
+    b.hotkey = hotkey;
+    if (hotkey > 0) DrawText(x + 6, y + 5, std::string(1, static_cast<char>(hotkey)), enabled ? kGold : kDarkGrey, 24);
+    const int length = static_cast<int>(caption.size());
+    const int s = std::clamp(((w - 32) * 4) / std::max(3 * length, 1), 14, 24);
+    DrawText(x + 32, y + 5, caption, enabled ? kNearWhite : kDarkGrey, s);
+    return index;
+}
+
+}  // namespace reedmark
