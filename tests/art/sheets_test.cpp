@@ -57,8 +57,13 @@ bool WritePngFile(const std::string& path, const PngSpec& spec) {
     png_infop info = png_create_info_struct(png);
     std::vector<png_bytep> rows;
     for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
-    bool ok = false;
-    if (setjmp(png_jmpbuf(png)) == 0) {
+    // Nothing assigned between setjmp and longjmp is read afterwards, so no local can be clobbered.
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    {
         png_init_io(png, file);
         png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
                      spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
@@ -70,11 +75,10 @@ bool WritePngFile(const std::string& path, const PngSpec& spec) {
         png_write_info(png, info);
         png_write_image(png, rows.data());
         png_write_end(png, nullptr);
-        ok = true;
     }
     png_destroy_write_struct(&png, &info);
     std::fclose(file);
-    return ok;
+    return true;
 }
 
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
