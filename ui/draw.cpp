@@ -15,13 +15,129 @@ constexpr int kFirstGlyph = 32;
 constexpr int kLastGlyph = 127;
 constexpr int kFontColumns = 16;
 
+// The source pixel of a glyph cell for pixel `i` of a glyph drawn `size` wide: the
+// centre-sampled nearest neighbour in 16.16 fixed point, as the renderer stretches.
+int Sample(int i, int size) {
+    const int step = (kGlyphCell << 16) / size;
+    return (step / 2 + i * step) >> 16;
+}
+
 }  // namespace
 
 std::string IntToStr(long long n) {
     return std::to_string(n);
 }
 
+void TDrawLayer::Attach(SDL_Renderer* renderer, SDL_Surface* font) {
+    Detach();
+    renderer_ = renderer;
+    font_ = font;
+}
+
+void TDrawLayer::Detach() {
+    for (auto& [key, text] : texts_) SDL_DestroyTexture(text.texture);
+    texts_.clear();
+    for (auto& [size, surface] : glyphs_) SDL_FreeSurface(surface);
+    glyphs_.clear();
+    renderer_ = nullptr;
+    font_ = nullptr;
+}
+
+// The glyph sheet scaled (nearest neighbour) to one glyph size, glyphs opaque on
+// transparent, made on first use. Null when it cannot be made: the text is then skipped.
+SDL_Surface* TDrawLayer::GlyphsOfSize(int size) {
+    auto found = glyphs_.find(size);
+    if (found != glyphs_.end()) return found->second;
+    const int rows = (kLastGlyph - kFirstGlyph) / kFontColumns + 1;
+    if (size <= 0 || size > 256) return nullptr;
+    SDL_Surface* source = SDL_ConvertSurfaceFormat(font_, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, kFontColumns * size, rows * size, 32, SDL_PIXELFORMAT_ARGB8888);
+    const bool ok = source && scaled && source->w >= kFontColumns * kGlyphCell && source->h >= rows * kGlyphCell;
+    if (ok) {
+        for (int y = 0; y < scaled->h; ++y) {
+            const int sy = (y / size) * kGlyphCell + Sample(y % size, size);
+            const auto* in = reinterpret_cast<const std::uint32_t*>(static_cast<const Uint8*>(source->pixels) +
+                                                                    static_cast<std::ptrdiff_t>(sy) * source->pitch);
+            auto* out = reinterpret_cast<std::uint32_t*>(static_cast<Uint8*>(scaled->pixels) +
+                                                         static_cast<std::ptrdiff_t>(y) * scaled->pitch);
+            for (int x = 0; x < scaled->w; ++x) {
+                const int sx = (x / size) * kGlyphCell + Sample(x % size, size);
+                const std::uint32_t rgb = in[sx] & 0xFFFFFFu;
+                out[x] = rgb == 0 ? 0u : (0xFF000000u | rgb);  // black is the transparent colour
+            }
+        }
+    }
+    if (source) SDL_FreeSurface(source);
+    if (!ok) {
+        if (scaled) SDL_FreeSurface(scaled);
+        return nullptr;
+    }
+    glyphs_[size] = scaled;
+    return scaled;
+}
+
+// A text in one colour and size as a texture of its own: each glyph tinted as a colour
+// modulation would tint it, later glyphs over earlier ones where they overlap.
+const TDrawLayer::TCachedText* TDrawLayer::RenderedText(const std::string& text, std::uint32_t colour, int size) {
+    auto key = std::make_tuple(size, colour, text);
+    auto found = texts_.find(key);
+    if (found != texts_.end()) {
+        found->second.lastFrame = frame_;
+        return &found->second;
+    }
+    SDL_Surface* glyphs = GlyphsOfSize(size);
+    if (!glyphs) return nullptr;
+    const int advance = TextAdvance(size);
+    const long long width = static_cast<long long>(advance) * static_cast<long long>(text.size() - 1) + size;
+    if (width > 16384) return nullptr;  // wider than any renderer's texture; nothing sensible to draw
+    SDL_Surface* line =
+        SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), size, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!line) return nullptr;
+    SDL_FillRect(line, nullptr, 0);
+    const std::uint32_t r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
+    for (size_t i = 0; i < text.size(); ++i) {
+        int code = static_cast<unsigned char>(text[i]);
+        if (code < kFirstGlyph || code > kLastGlyph) code = '?';
+        const int gx = (code % kFontColumns) * size;
+        const int gy = (code - kFirstGlyph) / kFontColumns * size;
+        const int ox = static_cast<int>(i) * advance;
+        for (int y = 0; y < size; ++y) {
+            const auto* in = reinterpret_cast<const std::uint32_t*>(static_cast<const Uint8*>(glyphs->pixels) +
+                                                                    static_cast<std::ptrdiff_t>(gy + y) * glyphs->pitch);
+            auto* out = reinterpret_cast<std::uint32_t*>(static_cast<Uint8*>(line->pixels) +
+                                                         static_cast<std::ptrdiff_t>(y) * line->pitch);
+            for (int x = 0; x < size; ++x) {
+                const std::uint32_t p = in[gx + x];
+                if ((p >> 24) == 0) continue;
+                out[ox + x] = 0xFF000000u | ((((p >> 16) & 0xFF) * r / 255) << 16) |
+                              ((((p >> 8) & 0xFF) * g / 255) << 8) | ((p & 0xFF) * b / 255);
+            }
+        }
+    }
+    SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer_, line);
+    SDL_FreeSurface(line);
+    if (!texture) return nullptr;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    TCachedText& cached = texts_[key];
+    cached = TCachedText{texture, static_cast<int>(width), frame_};
+    return &cached;
+}
+
+// Texts not drawn for a few seconds are let go, so the cache holds about one screen.
+void TDrawLayer::DropUnusedTexts() {
+    constexpr long long kKeepFrames = 120;
+    for (auto it = texts_.begin(); it != texts_.end();) {
+        if (frame_ - it->second.lastFrame > kKeepFrames) {
+            SDL_DestroyTexture(it->second.texture);
+            it = texts_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void TDrawLayer::BeginFrame() {
+    if (++frame_ % 120 == 0) DropUnusedTexts();
     buttonCount_ = 0;
     log_.clear();
 }
@@ -63,17 +179,10 @@ void TDrawLayer::DrawText(int x, int y, const std::string& text, std::uint32_t c
     if (text.empty()) return;
     Record({TDrawCall::dkText, x, y, 0, 0, colour, size, text});
     if (!renderer_ || !font_) return;
-    SDL_SetTextureColorMod(font_, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
-                           static_cast<Uint8>(colour));
-    const int advance = TextAdvance(size);
-    for (size_t i = 0; i < text.size(); ++i) {
-        int code = static_cast<unsigned char>(text[i]);
-        if (code < kFirstGlyph || code > kLastGlyph) code = '?';
-        SDL_Rect src{(code % kFontColumns) * kGlyphCell, (code - kFirstGlyph) / kFontColumns * kGlyphCell, kGlyphCell,
-                     kGlyphCell};
-        SDL_Rect dst{x + static_cast<int>(i) * advance, y, size, size};
-        SDL_RenderCopy(renderer_, font_, &src, &dst);
-    }
+    const TCachedText* rendered = RenderedText(text, colour, size);
+    if (!rendered) return;
+    SDL_Rect dst{x, y, rendered->width, size};
+    SDL_RenderCopy(renderer_, rendered->texture, nullptr, &dst);
 }
 
 std::vector<std::string> WrapLines(int width, const std::string& text, int size, int maxLines) {

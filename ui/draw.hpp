@@ -9,7 +9,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace reedmark {
@@ -56,10 +58,11 @@ struct TDrawCall {
 class TDrawLayer {
    public:
     // [SECTION] Frame and state
-    void Attach(SDL_Renderer* renderer, SDL_Texture* font) {
-        renderer_ = renderer;
-        font_ = font;
-    }
+    // Draws with `renderer` and the glyph sheet `font` (white glyphs on black, not owned).
+    // Glyphs are prepared once per size, so a frame's text is copied, never stretched.
+    void Attach(SDL_Renderer* renderer, SDL_Surface* font);
+    // Releases the prepared glyphs; call before the renderer goes.
+    void Detach();
     SDL_Renderer* Renderer() const { return renderer_; }
     // Empties the button table (and the draw log) before a frame is drawn.
     void BeginFrame();
@@ -96,8 +99,23 @@ class TDrawLayer {
         if (recording_) log_.push_back(std::move(call));
     }
 
+    struct TCachedText {
+        SDL_Texture* texture = nullptr;
+        int width = 0;
+        long long lastFrame = 0;
+    };
+    SDL_Surface* GlyphsOfSize(int size);
+    const TCachedText* RenderedText(const std::string& text, std::uint32_t colour, int size);
+    void DropUnusedTexts();
+
     SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* font_ = nullptr;
+    SDL_Surface* font_ = nullptr;
+    // The glyph sheet scaled to each size used, and each text drawn recently in its
+    // colour: a frame's text is then one plain copy per string, never a stretched,
+    // tinted copy per glyph (which costs the software renderer most of a frame).
+    std::map<int, SDL_Surface*> glyphs_;
+    std::map<std::tuple<int, std::uint32_t, std::string>, TCachedText> texts_;
+    long long frame_ = 0;
     std::array<TButton, kMaxButtons> buttons_{};
     int buttonCount_ = 0;
     bool recording_ = false;

@@ -155,10 +155,7 @@ void TShell::Startup(const TStartOptions& options) {
     SDL_RWops* rw = SDL_RWFromFile((baseDir + "assets/font.bmp").c_str(), "rb");
     SDL_Surface* fontSurface = rw ? SDL_LoadBMP_RW(rw, 1) : nullptr;
     if (!fontSurface) throw TStartupError("Font asset missing: " + baseDir);
-    SDL_SetColorKey(fontSurface, SDL_TRUE, SDL_MapRGB(fontSurface->format, 0, 0, 0));
-    font = SDL_CreateTextureFromSurface(renderer, fontSurface);
-    SDL_FreeSurface(fontSurface);
-    if (!font) throw TStartupError("Font asset missing: " + baseDir);
+    font = fontSurface;
     draw.Attach(renderer, font);
 
     // 11. Two audio devices: music, then effects. One that fails stays silent.
@@ -410,9 +407,9 @@ void TShell::Shutdown(bool saveSettings) {
     townPicture.reset();
     world.reset();
     artwork.ReleaseTextures();
-    if (font) SDL_DestroyTexture(font);
+    draw.Detach();
+    if (font) SDL_FreeSurface(font);
     font = nullptr;
-    draw.Attach(nullptr, nullptr);
     if (seams.video) seams.video->Close();
     if (sdlStarted) SDL_Quit();
     sdlStarted = false;

@@ -193,7 +193,7 @@ class TShell {
     std::unique_ptr<TArt> titlePicture;
     std::unique_ptr<TArt> townPicture;
     std::array<TPortraitSlot, kPortraitCacheSize> portraits;
-    SDL_Texture* font = nullptr;
+    SDL_Surface* font = nullptr;  // the glyph sheet
     bool sdlStarted = false;
     bool started = false;
 
