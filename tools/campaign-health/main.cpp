@@ -82,7 +82,8 @@ TCampaignStats Play(const std::string& world, int scenario, std::uint32_t seed) 
             owners[p] = owner;
             if (owner > 0 && owner < static_cast<int>(held.size())) ++held[static_cast<size_t>(owner)];
         }
-        if (year < s.startYear + 3) s.maxHeldEarly = std::max(s.maxHeldEarly, *std::max_element(held.begin(), held.end()));
+        if (year < s.startYear + 3)
+            s.maxHeldEarly = std::max(s.maxHeldEarly, *std::max_element(held.begin(), held.end()));
         for (int f = 1; f < static_cast<int>(writ.size()); ++f) {
             bool has = TGame::GetBool(game.Faction(f), "writ");
             if (has && !writ[static_cast<size_t>(f)]) {
@@ -94,10 +95,14 @@ TCampaignStats Play(const std::string& world, int scenario, std::uint32_t seed) 
     }
     s.endYear = TGame::GetInt(root, "year", 0);
     std::string result = TGame::GetStr(root, "result");
-    if (s.stalled || !game.IsEnded()) s.ending = "unfinished";
-    else if (result.find("northern invasion") != std::string::npos) s.ending = "invasion";
-    else if (result.find("Gao Kiu") != std::string::npos) s.ending = "victory";
-    else s.ending = "defeat";
+    if (s.stalled || !game.IsEnded())
+        s.ending = "unfinished";
+    else if (result.find("northern invasion") != std::string::npos)
+        s.ending = "invasion";
+    else if (result.find("Gao Kiu") != std::string::npos)
+        s.ending = "victory";
+    else
+        s.ending = "defeat";
     if (s.ending == "victory") s.winner = TGame::GetInt(root, "winner", 0);
     return s;
 }
@@ -161,18 +166,26 @@ int main(int argc, char** argv) {
     bool trace = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--world" && i + 1 < argc) world = argv[++i];
-        else if (arg == "--seeds" && i + 1 < argc) seeds = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--first" && i + 1 < argc) first = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--scenario" && i + 1 < argc) only = std::clamp(std::atoi(argv[++i]), 1, kScenarioCount);
-        else if (arg == "--trace") trace = true;
+        if (arg == "--world" && i + 1 < argc)
+            world = argv[++i];
+        else if (arg == "--seeds" && i + 1 < argc)
+            seeds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--first" && i + 1 < argc)
+            first = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--scenario" && i + 1 < argc)
+            only = std::clamp(std::atoi(argv[++i]), 1, kScenarioCount);
+        else if (arg == "--trace")
+            trace = true;
         else {
             std::cerr << "usage: campaign-health [--world PATH] [--seeds N] [--first SEED] [--scenario K] [--trace]\n";
             return 2;
         }
     }
     std::vector<TScenarioSummary> sums;
-    std::printf("| scenario | campaigns | battles per year | first battle within 2 years | provinces changing hands per year | writ granted | Chancellor defeated | invasion | other ending | mean end year | most provinces of one fellowship in 3 years |\n");
+    std::printf(
+        "| scenario | campaigns | battles per year | first battle within 2 years | provinces changing hands per year | "
+        "writ granted | Chancellor defeated | invasion | other ending | mean end year | most provinces of one "
+        "fellowship in 3 years |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (int scenario = 1; scenario <= kScenarioCount; ++scenario) {
         if (only != 0 && scenario != only) continue;
