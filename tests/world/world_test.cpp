@@ -80,14 +80,14 @@ bool GeneratorAccepts(const std::string& from, const std::string& to) {
 
 TEST(WorldData, GeneratorRefusesBrokenTables) {
     EXPECT_TRUE(GeneratorAccepts("growth 0", "growth 0"));
-    EXPECT_FALSE(GeneratorAccepts("realm 11 39 ", "realm 11 46 "));           // the capital held twice
-    EXPECT_FALSE(GeneratorAccepts("exile 1 9 food=60", "exile 1 9 fod=60"));  // a misspelt key
-    EXPECT_FALSE(GeneratorAccepts(": 1 34 35\n", ": 34 35\n"));               // a party without its leader
-    EXPECT_FALSE(GeneratorAccepts("fellowship 8 145\n", ""));                 // a fellowship left out
+    EXPECT_FALSE(GeneratorAccepts("realm 11 39 ", "realm 11 46 "));                // the capital held twice
+    EXPECT_FALSE(GeneratorAccepts("exile 1 39 food=80", "exile 1 39 fod=80"));     // a misspelt key
+    EXPECT_FALSE(GeneratorAccepts(": 1 34 35 36 37 38\n", ": 34 35 36 37 38\n"));  // a party without its leader
+    EXPECT_FALSE(GeneratorAccepts("fellowship 8 145\n", ""));                      // a fellowship left out
     EXPECT_FALSE(GeneratorAccepts("realm 11 46 soldiers=60", "realm 11 46 soldiers=180"));
     // Too many people for the capital's castles: the started campaign fails validation.
-    EXPECT_FALSE(GeneratorAccepts(": 11 12*\n",
-                                  ": 11 12* 16 17 18 19 20 21 22 23 114 115 116 117 118 119 120 121 122 123 124 "
+    EXPECT_FALSE(GeneratorAccepts(": 11 12* 13*\n",
+                                  ": 11 12* 13* 17 18 19 20 21 22 23 114 115 116 117 118 119 120 121 122 123 124 "
                                   "125 126 127 128 129 130 131 132 133 134 135 136 137 138 139\n"));
 }
 
