@@ -97,7 +97,8 @@ TField::TField()
             else if (dr > ds)
                 r = -q - s;
             if (InField(q, r))
-                cellMap_[static_cast<std::size_t>(y) * kFieldHalfWidth + x] = static_cast<std::int16_t>(r * kFieldColumns + q);
+                cellMap_[static_cast<std::size_t>(y) * kFieldHalfWidth + x] =
+                    static_cast<std::int16_t>(r * kFieldColumns + q);
         }
     for (int y = 0; y < kFieldImageHeight; ++y)
         for (int x = 0; x < kFieldImageWidth; ++x) {
@@ -162,8 +163,8 @@ void TField::PaintBase(const TGame& game, const std::array<int, kFieldCells>& ki
             }
             const int kind = kinds[static_cast<std::size_t>(c)];
             const std::uint32_t base = kTerrainColours[KnownTerrain(kind) ? kind : tPlain];
-            std::uint32_t colour =
-                Shade(base, RoundEven(rw + columnWave[static_cast<std::size_t>(x)]) + (13 * x + 29 * y + 7 * c) % 17 - 8);
+            std::uint32_t colour = Shade(
+                base, RoundEven(rw + columnWave[static_cast<std::size_t>(x)]) + (13 * x + 29 * y + 7 * c) % 17 - 8);
             if (kind == tPlain && (17 * y + 31 * x) % 157 == 0) colour = kSpeck;
             if (kind == tRiver && (ripple[static_cast<std::size_t>(x)] + y) % 11 == 0) colour = kRipple;
             if (edge_[i]) colour = kOutline;
@@ -294,8 +295,8 @@ void TField::DrawField(const TGame& game, int selected, int cursorQ, int cursorR
             for (int c = 0; c < kFieldCells; ++c) {
                 const int q = c % kFieldColumns;
                 const int kind = kinds[static_cast<std::size_t>(c)];
-                lit_[static_cast<std::size_t>(c)] =
-                    q >= first && q <= last && kind != tMountain && kind != tRiver && !occupied[static_cast<std::size_t>(c)];
+                lit_[static_cast<std::size_t>(c)] = q >= first && q <= last && kind != tMountain && kind != tRiver &&
+                                                    !occupied[static_cast<std::size_t>(c)];
             }
         }
     } else {

@@ -50,7 +50,9 @@ std::pair<int, int> WarpedPixel(double x, double y) {
 }  // namespace
 
 std::uint32_t Shade(std::uint32_t rgb, int k) {
-    auto channel = [k](std::uint32_t c) { return static_cast<std::uint32_t>(std::clamp(static_cast<int>(c) + k, 0, 255)); };
+    auto channel = [k](std::uint32_t c) {
+        return static_cast<std::uint32_t>(std::clamp(static_cast<int>(c) + k, 0, 255));
+    };
     return channel((rgb >> 16) & 0xFF) << 16 | channel((rgb >> 8) & 0xFF) << 8 | channel(rgb & 0xFF);
 }
 
@@ -200,7 +202,8 @@ bool TMapPainter::DrawMap(const TGame& game, int selected, const TArtwork& artwo
     }
     for (const TRiverPixel& r : rivers_) out[r.index] = kOpaque | r.colour;
     if (artwork.HasTerrainSheet())
-        for (const TSprite& s : sprites_) artwork.PaintTerrainSprite(image_, s.cell, s.x, s.y, s.w, s.h, s.opacity, false);
+        for (const TSprite& s : sprites_)
+            artwork.PaintTerrainSprite(image_, s.cell, s.x, s.y, s.w, s.h, s.opacity, false);
     return true;
 }
 

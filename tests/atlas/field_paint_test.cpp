@@ -26,8 +26,8 @@ TEST(FieldGeometry, CentresAndPoints) {
         THexHit hit;
     };
     const Case cases[] = {
-        {14, 30, {true, 0, 0}},   {31, 30, {true, 1, 0}},     {0, 30, {false, -1, -1}},
-        {22, 45, {true, 0, 1}},   {421, 225, {true, 17, 13}}, {435, 271, {false, -1, -1}},
+        {14, 30, {true, 0, 0}},    {31, 30, {true, 1, 0}},     {0, 30, {false, -1, -1}},
+        {22, 45, {true, 0, 1}},    {421, 225, {true, 17, 13}}, {435, 271, {false, -1, -1}},
         {-1, 30, {false, -1, -1}}, {436, 30, {false, -1, -1}}, {14, 272, {false, -1, -1}},
     };
     for (const Case& c : cases) EXPECT_EQ(Geometry().HexAt(c.x, c.y), c.hit) << c.x << "," << c.y;
@@ -126,9 +126,9 @@ TEST_F(FieldPaint, BasePixelsFollowTheTerrainRules) {
             const bool edge = field.ImageCellAt(x - 1, y) != c || field.ImageCellAt(x + 1, y) != c ||
                               field.ImageCellAt(x, y - 1) != c || field.ImageCellAt(x, y + 1) != c;
             const bool river = c % 2 == 1;
-            std::uint32_t want = Shade(river ? 0x2C5973 : 0x819764,
-                                       RoundEven(3 * std::sin(y / 13.0) + 4 * std::sin(x / 23.0)) +
-                                           (13 * x + 29 * y + 7 * c) % 17 - 8);
+            std::uint32_t want =
+                Shade(river ? 0x2C5973 : 0x819764,
+                      RoundEven(3 * std::sin(y / 13.0) + 4 * std::sin(x / 23.0)) + (13 * x + 29 * y + 7 * c) % 17 - 8);
             if (!river && (17 * y + 31 * x) % 157 == 0) want = 0xB0B88C;
             if (river && (RoundEven(3 * std::sin(x / 13.0)) + y) % 11 == 0) want = 0x719AA8;
             if (edge) want = 0x3D493D;
@@ -155,7 +155,8 @@ TEST_F(FieldPaint, DeploymentLightsTheFreeCellsOfTheViewingSide) {
             const int q = cell % kFieldColumns;
             const int kind = TerrainAt(game, q, cell / kFieldColumns);
             const bool want = q >= c.first && q <= c.last && kind != tMountain && kind != tRiver && !Occupied(cell);
-            EXPECT_EQ(field.LitCells()[static_cast<size_t>(cell)], want) << "selected " << c.selected << " cell " << cell;
+            EXPECT_EQ(field.LitCells()[static_cast<size_t>(cell)], want)
+                << "selected " << c.selected << " cell " << cell;
         }
     }
     // A lit cell's edge takes the highlight; the selected unit's cell is outlined in gold.
@@ -247,20 +248,20 @@ TEST_F(FieldPaint, CursorSelectionFiresAndUnitsInTheirOrder) {
     auto [cx, cy] = EdgePixel(10, 10);
     EXPECT_EQ(frame.GetPixel(cx, cy), 0xC8E0ECu);  // the cursor's outline
     auto [X, Y] = Centre(uq, ur);
-    EXPECT_EQ(frame.GetPixel(X, Y), testing::SheetColour(10));           // attacking commander over its fire
-    EXPECT_EQ(frame.GetPixel(X, Y + 22), 0xF0D850u);                     // the selection ring
-    EXPECT_EQ(frame.GetPixel(X, Y + 12), 0x202B29u);                     // the plate
-    EXPECT_EQ(frame.GetPixel(X - 14, Y + 8), 0xAA9562u);                 // its top line
-    EXPECT_EQ(frame.GetPixel(X + 15, Y - 20), 0xF0D850u);                // the pennant pole
-    EXPECT_EQ(frame.GetPixel(X + 17, Y - 23), 0xF0D850u);                // the pennant
+    EXPECT_EQ(frame.GetPixel(X, Y), testing::SheetColour(10));  // attacking commander over its fire
+    EXPECT_EQ(frame.GetPixel(X, Y + 22), 0xF0D850u);            // the selection ring
+    EXPECT_EQ(frame.GetPixel(X, Y + 12), 0x202B29u);            // the plate
+    EXPECT_EQ(frame.GetPixel(X - 14, Y + 8), 0xAA9562u);        // its top line
+    EXPECT_EQ(frame.GetPixel(X + 15, Y - 20), 0xF0D850u);       // the pennant pole
+    EXPECT_EQ(frame.GetPixel(X + 17, Y - 23), 0xF0D850u);       // the pennant
     // The defending commander, spent, is greyed; an ordinary attacker uses cell 8.
     game.SetBool(U(1), "spent", true);
     Draw(-1);
     auto [dx, dy] = Centre(TGame::GetInt(U(1), "q", 0), TGame::GetInt(U(1), "r", 0));
     const std::uint32_t d = testing::SheetColour(11);
     const std::uint32_t l = (11 * (d & 0xFF) + 30 * (d >> 16) + 59 * (d >> 8 & 0xFF)) / 100;
-    EXPECT_EQ(frame.GetPixel(dx, dy), ((d >> 16) + 3 * l) / 4 << 16 | ((d >> 8 & 0xFF) + 3 * l) / 4 << 8 |
-                                          ((d & 0xFF) + 3 * l) / 4);
+    EXPECT_EQ(frame.GetPixel(dx, dy),
+              ((d >> 16) + 3 * l) / 4 << 16 | ((d >> 8 & 0xFF) + 3 * l) / 4 << 8 | ((d & 0xFF) + 3 * l) / 4);
     auto [ax, ay] = Centre(TGame::GetInt(U(2), "q", 0), TGame::GetInt(U(2), "r", 0));
     EXPECT_EQ(frame.GetPixel(ax, ay), testing::SheetColour(8));
     // A ship on the river floats.

@@ -52,9 +52,9 @@ std::uint32_t DirectPixel(const TGame& game, int selected, int x, int y) {
         return c;
     }
     const int owner = TGame::GetInt(game.Province(p), "owner", 0);
-    std::uint32_t c = Shade(MapOwnerColour(owner), RoundEven(5 * std::sin(x / 27.0) + 4 * std::cos(y / 31.0) +
-                                                              3 * std::sin((x + y) / 19.0)) +
-                                                       (11 * y + 7 * x) % 7 - 3);
+    std::uint32_t c = Shade(MapOwnerColour(owner),
+                            RoundEven(5 * std::sin(x / 27.0) + 4 * std::cos(y / 31.0) + 3 * std::sin((x + y) / 19.0)) +
+                                (11 * y + 7 * x) % 7 - 3);
     if (owner != 0 && (2 * y + x) % 19 == 0) c = Shade(c, 11);
     auto differs = [&](int step) {
         return ProvinceAtPixel(x - step, y) != p || ProvinceAtPixel(x + step, y) != p ||
@@ -155,8 +155,8 @@ TEST_F(MapPaint, RepaintsOnlyWhenTheKeyChanges) {
         bool repaints;
     };
     const Step steps[] = {
-        {0, 0, 0, true},   {0, 0, 0, false}, {3, 0, 0, true},  {3, 0, 0, false},
-        {3, 7, 2, true},   {3, 7, 2, false}, {3, 49, 11, false}, {0, 0, 0, true},
+        {0, 0, 0, true}, {0, 0, 0, false}, {3, 0, 0, true},    {3, 0, 0, false},
+        {3, 7, 2, true}, {3, 7, 2, false}, {3, 49, 11, false}, {0, 0, 0, true},
     };
     int expected = 0;
     for (const Step& s : steps) {
