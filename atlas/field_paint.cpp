@@ -266,7 +266,8 @@ void TField::DrawField(const TGame& game, int selected, int cursorQ, int cursorR
 
     // 2. The base layer, when the terrain text changed.
     TArr terrain = TGame::GetArr(b, "terrain");
-    std::string key = terrain != nullptr ? TJson(*terrain).dump() : "null";
+    std::string key =
+        terrain != nullptr ? TJson(*terrain).dump(-1, ' ', false, TJson::error_handler_t::replace) : "null";
     if (key != baseKey_) {
         baseKey_ = key;
         PaintBase(game, kinds, artwork);
