@@ -1,6 +1,6 @@
 // The headless picture commands: TArt primitives, PNG loading and writing and the sheet
-// painters on named images (the driver's own and the shell's), and the battle-field
-// geometry.
+// painters on named images (the driver's own and the shell's: the map, the field layers,
+// the background and portraits), repaint counts and the battle-field geometry.
 #include <charconv>
 
 #include "app/headless.hpp"
@@ -39,10 +39,12 @@ bool THeadless::IsShellImage(const std::string& name) const {
            name.compare(0, std::string(kPortraitPrefix).size(), kPortraitPrefix) == 0;
 }
 
-// The images the shell owns; nullptr while the shell has none of that name. The map and
-// the battle field have no images yet, so atlas, fieldbase and field answer none.
+// The images the shell owns; nullptr while the shell has none of that name.
 TArt* THeadless::ShellImage(const std::string& name) const {
     if (name == "background") return shell_.background.get();
+    if (name == "atlas") return shell_.map ? &shell_.map->Image() : nullptr;
+    if (name == "fieldbase") return shell_.field ? &shell_.field->BaseImage() : nullptr;
+    if (name == "field") return shell_.field ? &shell_.field->FrameImage() : nullptr;
     int id = PortraitId(name);
     if (id >= 0) return shell_.portraits[static_cast<size_t>(id)].image.get();
     return nullptr;
@@ -152,22 +154,30 @@ void THeadless::RegisterArtCommands() {
         SavePNG(Image(a.Str(0)), a.Str(1), true);
         return done;
     });
-    // The map and the battle field are not painted by the shell yet: nothing repainted.
-    Add(t, "art repaints", 1, 1, [](const TArgs& a) {
+    // How often the shell has repainted the map and the field's base layer.
+    Add(t, "art repaints", 1, 1, [this](const TArgs& a) {
         const std::string& which = a.Str(0);
-        if (which != "atlas" && which != "fieldbase") throw TUsageError("No repaint count for: " + which);
-        return TJson(0);
+        if (which == "atlas") return TJson(shell_.map ? shell_.map->Repaints() : 0);
+        if (which == "fieldbase") return TJson(shell_.field ? shell_.field->BaseRepaints() : 0);
+        throw TUsageError("No repaint count for: " + which);
     });
 
-    // Field geometry needs the battle field, which the shell does not hold yet.
-    auto noField = [](const TArgs& a) -> TJson {
-        a.Int(0);
-        a.Int(1);
-        throw TUsageError("No battle field yet.");
+    // Field geometry of the shell's battle-field painter.
+    auto field = [this]() -> const TField& {
+        if (!shell_.field) throw TUsageError("No battle field yet.");
+        return *shell_.field;
     };
-    Add(commands_, "hexcentre", 2, 2, noField);
-    Add(commands_, "hexat", 2, 2, noField);
-    Add(commands_, "imagecell", 2, 2, noField);
+    Add(commands_, "hexcentre", 2, 2, [field](const TArgs& a) {
+        auto [cx, cy] = TField::HexCentre(a.Int(0), a.Int(1));
+        field();
+        return TJson::array({cx, cy});
+    });
+    Add(commands_, "hexat", 2, 2, [field](const TArgs& a) {
+        const THexHit hit = field().HexAt(a.Int(0), a.Int(1));
+        return TJson::array({hit.found, hit.q, hit.r});
+    });
+    Add(commands_, "imagecell", 2, 2,
+        [field](const TArgs& a) { return TJson(field().ImageCellAt(a.Int(0), a.Int(1))); });
 }
 
 }  // namespace reedmark

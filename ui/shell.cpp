@@ -121,6 +121,7 @@ void TShell::Startup(const TStartOptions& options) {
     try {
         atlas = std::make_unique<TAtlas>();
         map = std::make_unique<TMapPainter>(*atlas);
+        field = std::make_unique<TField>();
     } catch (const std::exception& e) {
         throw TStartupError(e.what());
     }
@@ -403,6 +404,7 @@ void TShell::Shutdown(bool saveSettings) {
     background.reset();
     titlePicture.reset();
     map.reset();
+    field.reset();
     atlas.reset();
     townPicture.reset();
     world.reset();

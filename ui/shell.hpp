@@ -21,6 +21,7 @@
 #include "art/art.hpp"
 #include "art/sheets.hpp"
 #include "atlas/atlas.hpp"
+#include "atlas/field_paint.hpp"
 #include "atlas/map_paint.hpp"
 #include "model/game.hpp"
 #include "ui/draw.hpp"
@@ -186,6 +187,7 @@ class TShell {
     TArtwork artwork;
     std::unique_ptr<TAtlas> atlas;
     std::unique_ptr<TMapPainter> map;
+    std::unique_ptr<TField> field;
     std::unique_ptr<TJson> world;
     std::unique_ptr<TAudioDevice> musicDevice;
     std::unique_ptr<TAudioDevice> effectsDevice;
