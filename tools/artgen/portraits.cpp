@@ -10,7 +10,7 @@ namespace artgen {
 namespace {
 
 // Painted at twice the cell size and reduced, for clean fine lines.
-constexpr int kScale = 2;
+constexpr int kScale = 1;
 constexpr float kW = kCharacterCellW, kH = kCharacterCellH;
 constexpr float kCx = 94;
 // The figure is painted a little larger than its design, anchored at the bottom centre.
