@@ -13,7 +13,7 @@ constexpr float kHorizon = 318;
 constexpr std::uint32_t kSeed = 4242;
 
 const Col kSkyTop = Hex(0x1C2C5E), kSkyMid = Hex(0x6A6C9A), kSkyLow = Hex(0xF2C27A), kSun = Hex(0xFFF0C0);
-const Pt kSunAt{250, 258};
+const Pt kSunAt{236, 196};
 
 void Sky(Canvas& cv) {
     cv.Wash(0, 0, kW, kHorizon + 2, [](Pt p, float&) {
@@ -53,8 +53,8 @@ void Mist(Canvas& cv, float y, float thickness, float opacity, Col c, std::uint3
 void Town(Canvas& cv) {
     const Col wall = Hex(0x5A5470), wallLit = Hex(0xB89A86), roof = Hex(0x262A48), lamp = Hex(0xFFD070);
     // The rise the town stands on.
-    Ridge(cv, 400, kW, 330, Hex(0x3A3C5A), Hex(0x8A7A8A), [](float x) {
-        return 262 - 26 * std::exp(-std::pow((x - 580) / 120, 2.0f)) + 4 * std::sin(x / 17);
+    Ridge(cv, 300, kW, 330, Hex(0x3A3C5A), Hex(0x8A7A8A), [](float x) {
+        return 332 - 96 * std::exp(-std::pow((x - 590) / 150, 4.0f)) + 4 * std::sin(x / 17);
     }, kSeed + 30);
     // Walls with crenellations, lit on the sunward faces.
     const float wallTop = 236, wallBase = 268;
@@ -113,7 +113,7 @@ void Water(Canvas& cv) {
         const float glint = Smooth(0.62f, 0.8f, Fbm(p.x / 40, p.y / 3, kSeed + 61)) * std::exp(-std::pow((p.x - kSunAt.x) / (60 + 200 * depth), 2.0f));
         c = Mix(c, kSun, 0.8f * glint);
         const float ripple = std::sin(p.y * 1.7f + 6 * Fbm(p.x / 60, p.y / 6, kSeed + 62));
-        return c * (1 + 0.06f * ripple);
+        return c * (1 + 0.035f * ripple * Smooth(0.3f, 0.7f, Fbm(p.x / 50, p.y / 12, kSeed + 65)));
     });
     Mist(cv, kHorizon - 4, 14, 0.7f, Hex(0xE8D0C0), kSeed + 63);
     Mist(cv, kHorizon + 30, 18, 0.35f, Hex(0xB8B8D0), kSeed + 64);

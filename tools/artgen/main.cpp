@@ -1,10 +1,11 @@
 // artgen: paints the game's three pictures from code and the sitter descriptions.
 //
-//   artgen SOURCE_DIR OUT_DIR
+//   artgen SOURCE_DIR OUT_DIR [DOCS_DIR]
 //
 // Reads SOURCE_DIR/portraits.txt and writes OUT_DIR/characters-v2.png (4 x 4 portraits of
 // 188 x 260), OUT_DIR/terrain-units-v2.png (4 x 4 sprites of 48 x 48 on transparency) and
 // OUT_DIR/riverlands-v2.png (744 x 528). The same sources always give the same bytes.
+// With DOCS_DIR it also writes small previews for the documentation there.
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -14,6 +15,15 @@
 #include "artgen.hpp"
 
 namespace {
+
+// A preview of a picture scaled to w x h, over an opaque ground colour.
+void Preview(const std::string& from, const std::string& to, int w, int h, bool smooth, std::uint32_t ground) {
+    const auto picture = reedmark::LoadPNG(from);
+    reedmark::TArt preview(w, h);
+    preview.FillRect(0, 0, w, h, ground);
+    preview.Blit(picture.get(), 0, 0, picture->Width(), picture->Height(), 0, 0, w, h, 255, smooth, false);
+    reedmark::SavePNG(preview, to, false);
+}
 
 template <class Paint>
 void Make(const std::string& path, int width, int height, bool alpha, Paint paint) {
@@ -29,8 +39,8 @@ void Make(const std::string& path, int width, int height, bool alpha, Paint pain
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: artgen SOURCE_DIR OUT_DIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: artgen SOURCE_DIR OUT_DIR [DOCS_DIR]\n");
         return 2;
     }
     const std::string source = argv[1], out = std::string(argv[2]) + "/";
@@ -42,6 +52,12 @@ int main(int argc, char** argv) {
              [](reedmark::TArt& a) { artgen::PaintTerrainSheet(a); });
         Make(out + reedmark::kLandscapeFile, artgen::kLandscapeW, artgen::kLandscapeH, false,
              [](reedmark::TArt& a) { artgen::PaintRiverlands(a); });
+        if (argc == 4) {
+            const std::string docs = std::string(argv[3]) + "/";
+            Preview(out + reedmark::kCharacterSheetFile, docs + "sheets-characters.png", 320, 442, true, 0);
+            Preview(out + reedmark::kTerrainSheetFile, docs + "sheets-terrain.png", 384, 384, false, 0x819764);
+            Preview(out + reedmark::kLandscapeFile, docs + "riverlands.png", 496, 352, true, 0);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "artgen: %s\n", e.what());
         return 1;

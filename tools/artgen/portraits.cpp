@@ -323,22 +323,29 @@ void PaintBody(Canvas& cv, const TSitter& s, const Head& h, const Palette& pl, s
         Line(cv, {kCx + 14, 172}, {kCx - 22, kH}, 0.6f, 0.6f, Solid(trimDark * 0.6f), 0.5f, 0.7f);
     }
     if (style == "armour") {
-        // Shoulder guards of three overlapping lames each, gold-edged and laced in red.
-        const Col metal = Mix(Hex(0x7A8690), s.robe, 0.3f);
-        for (int side = -1; side <= 1; side += 2)
-            for (int k = 2; k >= 0; --k) {
-                const Pt c{kCx + side * (sw - 30 + k * 3.0f), 192 + k * 10.0f};
-                const float rx = 26 - k * 1.5f, ry = 12;
-                Ellipse(cv, c, rx, ry, [&, c, rx, ry, side](Pt p, float&) {
-                    const float l = DomeLight(p, {c.x - side * 4, c.y - 6}, rx * 1.1f, ry * 1.8f);
-                    const float edge = Smooth(-2.5f, 0, SdEllipse(p, c, rx, ry)) * Smooth(c.y, c.y + 4, p.y);
-                    Col m = Ramp(metal * 0.3f, metal, Tone(metal, 0.5f), Clamp01(l));
-                    m = Mix(m, Hex(0xC9A24E), 0.75f * edge);
-                    return m * Brush(p, 0.2f, 2, seed + 3, 0.1f);
-                });
-                for (int r = -2; r <= 2; ++r)
-                    Ellipse(cv, {c.x + r * 9.0f, c.y + ry * 0.72f - std::fabs(r * 1.5f)}, 1.3f, 1.3f, Solid(Hex(0xB02A24)));
-            }
+        // Lamellar armour over the torso: rows of small lacquered plates following the
+        // curve of the shoulders, laced in red, with a gilded edge, under the collar.
+        const Col metal = Mix(Hex(0x6E7A86), s.robe, 0.4f);
+        cv.Paint(kCx - sw - 34, 184, kCx + sw + 34, kH + 2,
+                 [&](Pt p) { return std::max(SdPolygon(p, robe), 190 - p.y); },
+                 [&](Pt p, float&) {
+                     const float dx = p.x - kCx;
+                     const float y = p.y - 0.0035f * dx * dx;
+                     const float row = std::fmod(y + 400, 10.0f);
+                     const int rowIndex = static_cast<int>((y + 400) / 10);
+                     const float col = std::fmod(p.x + 400 + (rowIndex % 2) * 4.0f, 8.0f);
+                     const float l = DomeLight(p, {kCx - 10, 240}, sw + 20, 80);
+                     Col plate = Ramp(metal * 0.3f, metal, Tone(metal, 0.45f), Clamp01(l + 0.25f - row / 18));
+                     if (col < 0.8f) plate = plate * 0.78f;
+                     if (row > 8.8f) plate = Mix(Hex(0xA82828), plate, 0.5f);
+                     return plate;
+                 });
+        cv.Paint(kCx - sw - 34, 182, kCx + sw + 34, 196, [&](Pt p) {
+            return std::max(std::fabs(SdPolygon(p, robe)) - 1.6f, std::fabs(p.y - 190) - 3.0f);
+        }, Solid(s.trim));
+        Poly(cv, {{kCx - 20, 172}, {kCx + 20, 172}, {kCx + 2, 222}}, Solid(s.inner * 0.8f));
+        Poly(cv, {{kCx - 24, 174}, {kCx - 14, 172}, {kCx + 12, 226}, {kCx + 4, 236}}, band);
+        Poly(cv, {{kCx + 24, 174}, {kCx + 14, 172}, {kCx - 22, kH + 2}, {kCx - 36, kH + 2}}, band);
     } else if (style == "fur") {
         // A fur collar: a ring of soft tufts around the neck.
         cv.Paint(kCx - 80, 164, kCx + 80, 226,
