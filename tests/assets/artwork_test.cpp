@@ -66,7 +66,11 @@ TEST(Artwork, SheetsHaveTheGridsTheGameCutsThemBy) {
     for (int id = 1; id <= 16; ++id) {
         TArt portrait(184, 256);
         const bool female = id == 12 || id == 14 || id == 15;
-        const char* profession = id == 13 ? "trader" : id == 14 ? "scholar" : id == 15 ? "innkeeper" : id == 16 ? "mystic" : "";
+        const char* profession = id == 13   ? "trader"
+                                 : id == 14 ? "scholar"
+                                 : id == 15 ? "innkeeper"
+                                 : id == 16 ? "mystic"
+                                            : "";
         ASSERT_TRUE(art.PaintPortrait(portrait, id, female, profession));
         portraits.insert(portrait.Pixels());
     }
@@ -78,7 +82,8 @@ TEST(Artwork, TerrainSpritesStandOnTransparency) {
     ASSERT_NE(sheet, nullptr);
     for (int cell = 0; cell < 16; ++cell) {
         const TCellRect r = SheetCell(sheet->Width(), sheet->Height(), cell);
-        for (auto [x, y] : {std::pair{r.x, r.y}, {r.x + r.w - 1, r.y}, {r.x, r.y + r.h - 1}, {r.x + r.w - 1, r.y + r.h - 1}})
+        for (auto [x, y] :
+             {std::pair{r.x, r.y}, {r.x + r.w - 1, r.y}, {r.x, r.y + r.h - 1}, {r.x + r.w - 1, r.y + r.h - 1}})
             EXPECT_EQ(sheet->Argb(x, y) >> 24, 0u) << "cell " << cell << " corner " << x << "," << y;
         int painted = 0;
         for (int y = r.y; y < r.y + r.h; ++y)

@@ -31,8 +31,7 @@ void Make(const std::string& path, int width, int height, bool alpha, Paint pain
     reedmark::TArt picture(width, height);
     paint(picture);
     reedmark::SavePNG(picture, path, alpha);
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
     std::printf("%s: %d x %d in %.0f ms\n", path.c_str(), width, height, ms);
 }
 

@@ -66,8 +66,8 @@ inline float Len(Pt a) {
 // [SECTION] Noise
 
 inline std::uint32_t Hash(std::int32_t x, std::int32_t y, std::uint32_t seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
-                      seed * 2246822519u;
+    std::uint32_t h =
+        static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return h ^ (h >> 16);
 }
@@ -134,7 +134,7 @@ inline float SdPolygon(Pt p, const std::vector<Pt>& v) {
         const float t = l2 > 0 ? std::clamp(Dot(w, e) / l2, 0.0f, 1.0f) : 0.0f;
         const Pt b = w - e * t;
         d = std::min(d, Dot(b, b));
-        const bool c1 = p.y >= v[i].y, c2 = p.y < v[j].y, c3 = e.x * w.y > e.y * w.x;
+        const bool c1 = p.y >= v[i].y, c2 = p.y<v[j].y, c3 = e.x * w.y> e.y * w.x;
         if ((c1 && c2 && c3) || (!c1 && !c2 && !c3)) s = -s;
     }
     return s * std::sqrt(d);
@@ -214,7 +214,8 @@ class Canvas {
     // Every pixel of the design box gets colour(p, alpha) over it.
     template <class Shade>
     void Wash(float x0, float y0, float x1, float y1, Shade colour) {
-        Paint(x0, y0, x1, y1, [](Pt) { return -1e6f; }, colour);
+        Paint(
+            x0, y0, x1, y1, [](Pt) { return -1e6f; }, colour);
     }
 
     // Each pixel moved by f(p, colour) -> new colour, alpha kept (lighting passes, grading).
@@ -322,7 +323,6 @@ inline Col Ramp(Col dark, Col mid, Col light, float t) {
     return t < 0.5f ? Mix(dark, mid, t * 2) : Mix(mid, light, (t - 0.5f) * 2);
 }
 
-
 // [SECTION] Shapes
 
 // A shade of one colour everywhere.
@@ -333,8 +333,9 @@ inline auto Solid(Col c) {
 template <class Shade>
 void Ellipse(Canvas& cv, Pt c, float rx, float ry, Shade shade, float soft = 0, float opacity = 1) {
     const float m = soft + 1;
-    cv.Paint(c.x - rx - m, c.y - ry - m, c.x + rx + m, c.y + ry + m, [=](Pt p) { return SdEllipse(p, c, rx, ry); },
-             shade, soft, opacity);
+    cv.Paint(
+        c.x - rx - m, c.y - ry - m, c.x + rx + m, c.y + ry + m, [=](Pt p) { return SdEllipse(p, c, rx, ry); }, shade,
+        soft, opacity);
 }
 
 template <class Shade>
@@ -347,13 +348,13 @@ void Poly(Canvas& cv, const std::vector<Pt>& v, Shade shade, float soft = 0, flo
         y1 = std::max(y1, q.y);
     }
     const float m = soft + 1;
-    cv.Paint(x0 - m, y0 - m, x1 + m, y1 + m, [&v](Pt p) { return SdPolygon(p, v); }, shade, soft, opacity);
+    cv.Paint(
+        x0 - m, y0 - m, x1 + m, y1 + m, [&v](Pt p) { return SdPolygon(p, v); }, shade, soft, opacity);
 }
 
 // A stroke along the points whose radius runs from r0 at the first to r1 at the last.
 template <class Shade>
-void Stroke(Canvas& cv, const std::vector<Pt>& v, float r0, float r1, Shade shade, float soft = 0,
-            float opacity = 1) {
+void Stroke(Canvas& cv, const std::vector<Pt>& v, float r0, float r1, Shade shade, float soft = 0, float opacity = 1) {
     float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
     for (const Pt& q : v) {
         x0 = std::min(x0, q.x);

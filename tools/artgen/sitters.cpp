@@ -86,8 +86,8 @@ void ReadLine(TSitter& s, const std::string& key, std::istringstream& in) {
         s.backTop = ReadCol(in);
         s.backBottom = ReadCol(in);
         s.glow = ReadCol(in);
-        s.scene = ReadWord(in, {"mist", "bamboo", "reeds", "mountains", "fire", "palace", "lamps", "river", "forest",
-                                "night"});
+        s.scene = ReadWord(
+            in, {"mist", "bamboo", "reeds", "mountains", "fire", "palace", "lamps", "river", "forest", "night"});
     } else {
         throw std::runtime_error("unknown key \"" + key + "\"");
     }
