@@ -103,6 +103,7 @@ void TShell::HandleKey(int key, int modifiers) {
             draw.focusIndex = (draw.focusIndex + 1) % count;
         battle.cursorMode = false;
         if (screen == scOrder) {
+            order.activeField = 4;
             for (int field = 0; field < 4; ++field) {
                 if (order.fieldButton[static_cast<size_t>(field)] == draw.focusIndex) order.activeField = field;
             }
