@@ -42,17 +42,22 @@ class TPipedProgram {
         in_ = fdopen(toChild[1], "w");
         out_ = fdopen(fromChild[0], "r");
     }
-    ~TPipedProgram() {
+    ~TPipedProgram() { Close(); }
+    // Ends the input and waits for the program to finish.
+    void Close() {
         if (in_) fclose(in_);
         if (out_) fclose(out_);
+        in_ = out_ = nullptr;
         int status = 0;
-        waitpid(pid_, &status, 0);
+        if (pid_ > 0) waitpid(pid_, &status, 0);
+        pid_ = -1;
     }
     TPipedProgram(const TPipedProgram&) = delete;
     TPipedProgram& operator=(const TPipedProgram&) = delete;
 
     // Sends one command and answers its JSON line (null when the program has gone).
     TJson Raw(const std::string& command) {
+        if (in_ == nullptr) return nullptr;
         std::fprintf(in_, "%s\n", command.c_str());
         std::fflush(in_);
         char* line = nullptr;
