@@ -384,7 +384,8 @@ void TShell::RunAction(int code) {
         case 6206: GoBack(); break;
         case 6230: order.chooserPage = std::max(order.chooserPage - 6, 0); break;
         case 6231:
-            if (order.chooserPage + 6 < static_cast<int>(BuildChooserList(*this, order.chooserMode == 0 ? 0 : 1).size()))
+            if (order.chooserPage + 6 <
+                static_cast<int>(BuildChooserList(*this, order.chooserMode == 0 ? 0 : 1).size()))
                 order.chooserPage += 6;
             break;
         case 6701:

@@ -335,10 +335,10 @@ void DrawOrderDialog(TShell& s) {
     TObj actor = g.Character(o.actor);
     d.DrawText(82, 514, TGame::GetStr(actor, "name"), kNameViolet, 24);
     d.DrawText(82, 550, TGame::GetStr(actor, "profession"), kProfessionBrown, 20);
-    d.DrawText(82, 590,
-               "Body " + IntToStr(TGame::GetInt(actor, "body", 0)) + " / " +
-                   IntToStr(TGame::GetInt(actor, "bodyMax", 0)),
-               kBlack, 20);
+    d.DrawText(
+        82, 590,
+        "Body " + IntToStr(TGame::GetInt(actor, "body", 0)) + " / " + IntToStr(TGame::GetInt(actor, "bodyMax", 0)),
+        kBlack, 20);
     d.DrawText(82, 628,
                "Str " + IntToStr(TGame::GetInt(actor, "strength", 0)) + " Dex " +
                    IntToStr(TGame::GetInt(actor, "dexterity", 0)),
@@ -362,7 +362,8 @@ void DrawOrderDialog(TShell& s) {
         y += 62;
     }
     if (FieldEnabled(o.order, kFieldQuantity)) {
-        o.fieldButton[2] = d.AddButton(420, y, 520, 44, kEditQuantity, "Quantity: " + o.quantityText + " / type digits");
+        o.fieldButton[2] =
+            d.AddButton(420, y, 520, 44, kEditQuantity, "Quantity: " + o.quantityText + " / type digits");
         d.AddButton(958, y, 110, 44, kQuantityDown, "-");
         d.AddButton(1088, y, 112, 44, kQuantityUp, "+");
         y += 62;
@@ -386,8 +387,7 @@ std::vector<int> BuildChooserList(const TShell& s, int mode) {
         const int f = CurrentFaction(g);
         for (int c = 1; c <= kCharacterCount; ++c) {
             TObj ch = g.Character(c);
-            if (ch == nullptr || !TGame::GetBool(ch, "alive") ||
-                TGame::GetInt(ch, "province", 0) != s.selectedProvince)
+            if (ch == nullptr || !TGame::GetBool(ch, "alive") || TGame::GetInt(ch, "province", 0) != s.selectedProvince)
                 continue;
             const bool captured = TGame::GetBool(ch, "captured");
             const int faction = TGame::GetInt(ch, "faction", 0);
@@ -400,7 +400,7 @@ std::vector<int> BuildChooserList(const TShell& s, int mode) {
             }
             if (listed) list.push_back(c);
         }
-        static const char* const kKeys[8] = {"",         "name",   "body",    "strength",
+        static const char* const kKeys[8] = {"",          "name",   "body",    "strength",
                                              "dexterity", "wisdom", "loyalty", "soldiers"};
         const int sort = std::clamp(s.rosterSort, 0, 7);
         auto lowerName = [&](int c) {
@@ -470,10 +470,10 @@ void DrawPersonChooser(TShell& s) {
     if (length == 0) d.DrawText(60, 210, "No eligible people are available here.", kGold, 20);
     d.AddButton(48, 710, 184, 40, 6230, "Previous");
     d.AddButton(252, 710, 184, 40, 6231, "Next");
-    d.DrawText(466, 722,
-               IntToStr(std::min(page + 1, length)) + "-" + IntToStr(std::min(page + 6, length)) + " of " +
-                   IntToStr(length),
-               kPaleBlue, 18);
+    d.DrawText(
+        466, 722,
+        IntToStr(std::min(page + 1, length)) + "-" + IntToStr(std::min(page + 6, length)) + " of " + IntToStr(length),
+        kPaleBlue, 18);
     d.AddButton(1034, 710, 190, 40, 6206, "Cancel");
 }
 

@@ -47,9 +47,8 @@ void DrawCharacterCard(TShell& s, int x, int y, int w, int h, int charId, int ac
         if (TGame::GetInt(ch, "faction", 0) == 0) line += " / free";
     }
     d.DrawText(tx, y + 38, line, kPaleBlue, 16);
-    d.DrawText(tx, y + 62,
-               "Body " + Stat(ch, "body") + "/" + Stat(ch, "bodyMax") + "  Men " + Stat(ch, "soldiers"), kNearWhite,
-               16);
+    d.DrawText(tx, y + 62, "Body " + Stat(ch, "body") + "/" + Stat(ch, "bodyMax") + "  Men " + Stat(ch, "soldiers"),
+               kNearWhite, 16);
     d.DrawText(tx, y + 84,
                "Str " + Stat(ch, "strength") + "  Dex " + Stat(ch, "dexterity") + "  Wis " + Stat(ch, "wisdom"),
                kNearWhite, 16);
@@ -63,8 +62,8 @@ void DrawCharacterCard(TShell& s, int x, int y, int w, int h, int charId, int ac
     // leader of the fellowship whose turn it is.
     const bool resident = s.order.chooserMode == 1 && (s.order.order == oRecruit || s.order.order == oDivination);
     const int r = resident ? s.order.actor : CurrentFaction(g);
-    d.DrawText(tx, y + 110, "Loyalty " + Stat(ch, "loyalty") + "  Compatibility " + IntToStr(g.Compatibility(r, charId)),
-               kGrey, 14);
+    d.DrawText(tx, y + 110,
+               "Loyalty " + Stat(ch, "loyalty") + "  Compatibility " + IntToStr(g.Compatibility(r, charId)), kGrey, 14);
 }
 
 void DrawRoster(TShell& s) {
@@ -113,9 +112,9 @@ void DrawRecord(TShell& s) {
     StatCell(d, 490, 464, "Mercy", Stat(ch, "mercy"));
     StatCell(d, 810, 464, "Courage", Stat(ch, "courage"));
     d.DrawWrapped(190, 536, 890,
-                  CharacterBlurb(R, profession) + " Navigation: " +
-                      (TGame::GetBool(ch, "navigator") ? "True" : "False") + ". Ship: " +
-                      (TGame::GetBool(ch, "ship") ? "True" : "False") + ".",
+                  CharacterBlurb(R, profession) +
+                      " Navigation: " + (TGame::GetBool(ch, "navigator") ? "True" : "False") +
+                      ". Ship: " + (TGame::GetBool(ch, "ship") ? "True" : "False") + ".",
                   kGrey, 18, 4);
     d.AddButton(190, 650, 890, 42, 8, "Back to roster");
 }

@@ -33,7 +33,8 @@ void PriceRow(TDrawLayer& d, int y, const std::string& label, const std::string&
 TArt& TownPicture(TShell& s) {
     if (!s.townPicture) {
         s.townPicture = std::make_unique<TArt>(kTownWidth, kTownHeight);
-        if (!s.artwork.PaintLandscape(*s.townPicture)) s.townPicture->FillRect(0, 0, kTownWidth, kTownHeight, kDarkBlue);
+        if (!s.artwork.PaintLandscape(*s.townPicture))
+            s.townPicture->FillRect(0, 0, kTownWidth, kTownHeight, kDarkBlue);
     }
     return *s.townPicture;
 }

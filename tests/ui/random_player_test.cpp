@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <vector>
 
 #include "model/ai.hpp"
 #include "model/battle.hpp"
@@ -34,9 +35,10 @@ TEST(RandomPlayer, YearsOfRandomInputKeepTheCampaignSound) {
     s.Action(24);
     ASSERT_TRUE(shell.HasCampaign());
 
-    const int keys[] = {'0',        '1',       '2',       '3',      '4',        '5',       '6',
-                        '7',        '8',       '9',       SDLK_LEFT, SDLK_RIGHT, SDLK_UP,   SDLK_DOWN,
-                        SDLK_TAB,   SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE, SDLK_BACKSPACE, 's', 'f', 'l'};
+    std::vector<int> keys(std::begin("0123456789sfl"), std::end("0123456789sfl") - 1);
+    for (int k :
+         {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_TAB, SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE, SDLK_BACKSPACE})
+        keys.push_back(k);
     auto monthKey = [&] {
         return TGame::GetInt(shell.game.Root(), "year", 0) * 12 + TGame::GetInt(shell.game.Root(), "month", 0);
     };
@@ -53,7 +55,8 @@ TEST(RandomPlayer, YearsOfRandomInputKeepTheCampaignSound) {
         } else if (roll < 55) {
             shell.HandleMouseDown(pick(1280), pick(800));
         } else if (roll < 97) {
-            shell.HandleKey(keys[pick(static_cast<int>(std::size(keys)))], pick(4) == 0 ? KMOD_LSHIFT : 0);
+            shell.HandleKey(keys[static_cast<size_t>(pick(static_cast<int>(keys.size())))],
+                            pick(4) == 0 ? KMOD_LSHIFT : 0);
         } else {
             shell.HandleKey(SDLK_F5, 0);
             if (shell.statusMessage == "Quicksaved.") {
@@ -67,7 +70,8 @@ TEST(RandomPlayer, YearsOfRandomInputKeepTheCampaignSound) {
         shell.running = true;
         // The computer players' entries pass quickly: the frame loop's own tick, with a
         // larger budget, while the map is shown and no human decides.
-        if (shell.screen == scCampaign && shell.HasCampaign() && !shell.aiPaused && !HumanDecidesCurrentEntry(shell.game))
+        if (shell.screen == scCampaign && shell.HasCampaign() && !shell.aiPaused &&
+            !HumanDecidesCurrentEntry(shell.game))
             ComputerTick(shell.game, 64);
         if (!shell.HasCampaign()) {
             s.Action(1);

@@ -118,11 +118,14 @@ TEST_F(CampaignScreenTest, DialogFieldRowsFollowTheOrder) {
         }
         TOrderRecord record{static_cast<TOrder>(c.order), shell.order.actor, shell.order.target, shell.order.quantity,
                             shell.order.option};
-        ExpectText(72, 85, [&] {
-            std::string t = OrderName(record.order);
-            for (char& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-            return t;
-        }(), kGold, 16);
+        ExpectText(
+            72, 85,
+            [&] {
+                std::string t = OrderName(record.order);
+                for (char& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+                return t;
+            }(),
+            kGold, 16);
         ExpectText(420, 126, WrapLines(776, PreviewOrder(shell.game, record), 18, 5)[0], kPaleBlue, 18);
         const std::string check = CheckOrder(shell.game, record);
         ExpectText(420, 546, WrapLines(776, check.empty() ? "Ready. Confirm to give this order." : check, 18, 4)[0],
