@@ -1,14 +1,16 @@
 // The shell in headless mode: start-up to the first presented frame, the CPU of one
-// frame of every screen (software renderer), and the resident memory after start-up
-// and after every screen has been drawn.
+// frame of every screen (software renderer) and of the screens of a human turn, and the
+// resident memory after start-up and after every screen has been drawn.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "model/ai.hpp"
 #include "model/campaign.hpp"
 #include "model/game.hpp"
+#include "model/orders.hpp"
 #include "model/queue.hpp"
 #include "ui/shell.hpp"
 
@@ -69,6 +71,43 @@ void BM_Frame(benchmark::State& state) {
     shell.Shutdown(false);
 }
 BENCHMARK(BM_Frame)->DenseRange(scTitle, scEnded)->Unit(benchmark::kMicrosecond);
+
+// One frame of a screen of the human's own turn, prepared as a player would have it:
+// 0 the map, 1 the order dialog of a reward (preview, check and chance, three field
+// rows), 2 the roster sorted by name, 3 the town. With the second argument 1 the draw
+// layer has no renderer: the screen's own work without the software renderer's blits.
+void BM_PlayerFrame(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    const bool logicOnly = state.range(1) == 1;
+    TShell shell(HeadlessSeams());
+    shell.Startup({{}, kBase, PrefDir()});
+    NewCampaign(shell.game, kBase + "assets/data/world.json", 2, 1, 2, {1, 2, 3, 4, 5, 6, 7}, 730127);
+    for (int i = 0; i < 2000 && !HumanDecidesCurrentEntry(shell.game); ++i) RunComputerTurns(shell.game, 8);
+    shell.aiPaused = true;
+    shell.selectedProvince = CurrentProvince(shell.game);
+    shell.screen = scCampaign;
+    static const char* const kLabels[] = {"map", "order dialog", "roster by name", "town"};
+    if (kind == 1) {
+        shell.OpenOrder(oReward);
+    } else if (kind == 2) {
+        shell.DispatchAction(40);
+        shell.rosterSort = 1;
+    } else if (kind == 3) {
+        shell.OpenOrder(oTown);
+        shell.DispatchAction(66);
+        shell.townMenu = 1;
+    }
+    const int screen = shell.screen;
+    shell.RunFrame();
+    if (logicOnly) shell.draw.Attach(nullptr, nullptr);
+    for (auto _ : state) {
+        shell.screen = screen;
+        shell.RunFrame();
+    }
+    state.SetLabel(std::string(kLabels[kind]) + (logicOnly ? ", no renderer" : ""));
+    shell.Shutdown(false);
+}
+BENCHMARK(BM_PlayerFrame)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_ResidentMemory(benchmark::State& state) {
     long afterStart = 0;

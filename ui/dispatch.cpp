@@ -16,6 +16,7 @@
 #include "model/prisoners.hpp"
 #include "model/queue.hpp"
 #include "model/saves.hpp"
+#include "ui/screens.hpp"
 #include "ui/shell.hpp"
 
 namespace reedmark {
@@ -102,6 +103,7 @@ void TShell::HandleKey(int key, int modifiers) {
             draw.focusIndex = (draw.focusIndex + 1) % count;
         battle.cursorMode = false;
         if (screen == scOrder) {
+            order.activeField = 4;
             for (int field = 0; field < 4; ++field) {
                 if (order.fieldButton[static_cast<size_t>(field)] == draw.focusIndex) order.activeField = field;
             }
@@ -380,8 +382,12 @@ void TShell::RunAction(int code) {
             draw.focusIndex = 0;
             break;
         case 6206: GoBack(); break;
-        case 6230: order.chooserPage = std::max(order.chooserPage - 8, 0); break;
-        case 6231: order.chooserPage += 8; break;
+        case 6230: order.chooserPage = std::max(order.chooserPage - 6, 0); break;
+        case 6231:
+            if (order.chooserPage + 6 <
+                static_cast<int>(BuildChooserList(*this, order.chooserMode == 0 ? 0 : 1).size()))
+                order.chooserPage += 6;
+            break;
         case 6701:
             OpenOrder(oHunt);
             order.option = 1;

@@ -93,6 +93,10 @@ class TDrawLayer {
     int AddButton(int x, int y, int w, int h, int action, const std::string& caption);
     // A button with a hotkey glyph; a disabled item is drawn grey and still works.
     int AddMenuItem(int x, int y, int w, int h, int action, int hotkey, const std::string& caption, bool enabled);
+    // Gives a registered button a hotkey (a card drawn over a plain button).
+    void SetHotkey(int index, int hotkey) {
+        if (index >= 0 && index < buttonCount_) buttons_[static_cast<size_t>(index)].hotkey = hotkey;
+    }
 
    private:
     void Record(TDrawCall call) {

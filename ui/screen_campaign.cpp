@@ -301,6 +301,13 @@ void DrawCampaign(TShell& s) {
 }
 
 void TShell::HandleScreenClick(int x, int y) {
+    if (screen == scProvince && HasCampaign()) {
+        if (x > 412 && x < 1108 && y > 124 && y < 668) {
+            const int p = atlas->ProvinceAt((x - 412) / 2, (y - 124) / 2);
+            if (p > 0) order.target = p;
+        }
+        return;
+    }
     if (screen == scCampaign && HasCampaign() && !HasBattle(game) && !TGame::GetBool(game.Root(), "town")) {
         const int p = atlas->ProvinceAt((x - 568) / 2, (y - 16) / 2);
         if (x > 567 && y > 15 && p > 0) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace reedmark {
 
@@ -36,5 +38,28 @@ void DrawBeast(TShell& s);
 void DrawCampaign(TShell& s);
 void DrawTown(TShell& s);
 void DrawBattle(TShell& s);
+// The canvas point of a province's number on the map screen.
+std::pair<int, int> ProvinceLabelPosition(const TShell& s, int p);
+
+// The order dialog and its two choosers.
+void DrawOrderDialog(TShell& s);
+void DrawPersonChooser(TShell& s);
+void DrawProvinceChooser(TShell& s);
+// Whether an order uses a dialog field (0 companion, 1 target, 2 quantity, 3 option).
+bool FieldEnabled(int order, int field);
+// Orders whose target is a province.
+bool IsProvinceOrder(int order);
+// Steps the active field's value by one (delta -1 or +1).
+void CycleField(TShell& s, int delta);
+// The people a chooser offers (mode 0 companions, 1 targets), or with mode -1 the
+// roster's filtered and sorted list.
+std::vector<int> BuildChooserList(const TShell& s, int mode);
+
+// The roster, its character cards and the character record.
+void DrawRoster(TShell& s);
+void DrawRecord(TShell& s);
+void DrawCharacterCard(TShell& s, int x, int y, int w, int h, int charId, int action, int hotkey, bool tall);
+extern const char* const kSortCaptions[8];
+extern const char* const kFilterCaptions[4];
 
 }  // namespace reedmark

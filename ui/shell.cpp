@@ -294,6 +294,11 @@ void TShell::DrawScreen() {
         case scTreaties: DrawTreaties(*this); break;
         case scBeast: DrawBeast(*this); break;
         case scEnded: DrawEnded(*this); break;
+        case scRoster: DrawRoster(*this); break;
+        case scRecord: DrawRecord(*this); break;
+        case scOrder: DrawOrderDialog(*this); break;
+        case scCompanion: DrawPersonChooser(*this); break;
+        case scProvince: DrawProvinceChooser(*this); break;
         default: DrawCampaign(*this); break;
     }
 }
