@@ -1,5 +1,6 @@
 // The drawing layer: rectangles, lines, bitmap text, word wrapping, frames, panels,
-// paper and buttons, each one renderer call per rectangle or glyph.
+// paper and buttons: one renderer call per rectangle, and per text a copy of the text
+// prepared in its colour and size (kept while it is drawn).
 #include "ui/draw.hpp"
 
 #include <algorithm>
@@ -88,14 +89,16 @@ const TDrawLayer::TCachedText* TDrawLayer::RenderedText(const std::string& text,
     SDL_Surface* glyphs = GlyphsOfSize(size);
     if (!glyphs) return nullptr;
     const int advance = TextAdvance(size);
-    const long long width = static_cast<long long>(advance) * static_cast<long long>(text.size() - 1) + size;
-    if (width > 16384) return nullptr;  // wider than any renderer's texture; nothing sensible to draw
+    // Glyphs starting beyond a few canvas widths can never be seen; the texture stops there.
+    constexpr long long kWidest = 4096;
+    const size_t count = std::min<size_t>(text.size(), static_cast<size_t>(kWidest / std::max(advance, 1)) + 1);
+    const long long width = static_cast<long long>(advance) * static_cast<long long>(count - 1) + size;
     SDL_Surface* line =
         SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), size, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!line) return nullptr;
     SDL_FillRect(line, nullptr, 0);
     const std::uint32_t r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         int code = static_cast<unsigned char>(text[i]);
         if (code < kFirstGlyph || code > kLastGlyph) code = '?';
         const int gx = (code % kFontColumns) * size;
