@@ -52,7 +52,8 @@ SDL_Surface* TDrawLayer::GlyphsOfSize(int size) {
     const int rows = (kLastGlyph - kFirstGlyph) / kFontColumns + 1;
     if (size <= 0 || size > 256) return nullptr;
     SDL_Surface* source = SDL_ConvertSurfaceFormat(font_, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, kFontColumns * size, rows * size, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* scaled =
+        SDL_CreateRGBSurfaceWithFormat(0, kFontColumns * size, rows * size, 32, SDL_PIXELFORMAT_ARGB8888);
     const bool ok = source && scaled && source->w >= kFontColumns * kGlyphCell && source->h >= rows * kGlyphCell;
     if (ok) {
         for (int y = 0; y < scaled->h; ++y) {
@@ -93,8 +94,7 @@ const TDrawLayer::TCachedText* TDrawLayer::RenderedText(const std::string& text,
     constexpr long long kWidest = 4096;
     const size_t count = std::min<size_t>(text.size(), static_cast<size_t>(kWidest / std::max(advance, 1)) + 1);
     const long long width = static_cast<long long>(advance) * static_cast<long long>(count - 1) + size;
-    SDL_Surface* line =
-        SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), size, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* line = SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), size, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!line) return nullptr;
     SDL_FillRect(line, nullptr, 0);
     const std::uint32_t r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
@@ -105,8 +105,8 @@ const TDrawLayer::TCachedText* TDrawLayer::RenderedText(const std::string& text,
         const int gy = (code - kFirstGlyph) / kFontColumns * size;
         const int ox = static_cast<int>(i) * advance;
         for (int y = 0; y < size; ++y) {
-            const auto* in = reinterpret_cast<const std::uint32_t*>(static_cast<const Uint8*>(glyphs->pixels) +
-                                                                    static_cast<std::ptrdiff_t>(gy + y) * glyphs->pitch);
+            const auto* in = reinterpret_cast<const std::uint32_t*>(
+                static_cast<const Uint8*>(glyphs->pixels) + static_cast<std::ptrdiff_t>(gy + y) * glyphs->pitch);
             auto* out = reinterpret_cast<std::uint32_t*>(static_cast<Uint8*>(line->pixels) +
                                                          static_cast<std::ptrdiff_t>(y) * line->pitch);
             for (int x = 0; x < size; ++x) {
