@@ -1,5 +1,5 @@
-// The save fuzzer's shared parts: its own generator, the mutators, the play-through
-// every accepted input gets, and the targets (the readers being fuzzed).
+// The fuzzer's shared parts: its own generator, the mutators, the play-through every
+// accepted campaign gets, and the targets (the readers being fuzzed).
 #pragma once
 
 #include <cstdint>
@@ -48,6 +48,10 @@ void MutateJson(TJson& doc, const TJson& donor, TFuzzRandom& rng, int count);
 int MutationCount(TFuzzRandom& rng);
 // Raw byte damage: flipped bits, bytes replaced, inserted, deleted, repeated, a cut end.
 std::string DamageBytes(std::string text, TFuzzRandom& rng);
+// A number where readers change behaviour (edges of ranges, of 32 and 64 bits, floats).
+TJson InterestingNumber(TFuzzRandom& rng);
+// A value of a random kind: null, booleans, odd texts, containers, numbers.
+TJson RandomValue(TFuzzRandom& rng);
 
 // [SECTION] Play-through
 
@@ -80,12 +84,19 @@ public:
     virtual std::string NextInput(TFuzzRandom& rng) = 0;
     // Where the input is written before Run reads it.
     virtual std::string InputPath() const = 0;
+    // The file name extension of an input, for the kept reproducers.
+    virtual std::string Extension() const { return "json"; }
     virtual TVerdict Run(const std::string& input) = 0;
     // Called now and then on long runs: new seeds from new campaigns.
     virtual void Refresh(TFuzzRandom&) {}
 };
 
-// "save", "world" or "rules"; nullptr for an unknown name. workDir exists.
+// "save", "world", "rules", "settings", "png" or "wav"; nullptr for an unknown name.
+// workDir exists.
 std::unique_ptr<TTarget> MakeTarget(const std::string& name, const std::string& workDir);
+// The targets of the files the window reads: settings, PNG sheets and WAV tracks.
+std::unique_ptr<TTarget> MakeSettingsTarget(const std::string& workDir);
+std::unique_ptr<TTarget> MakePngTarget(const std::string& workDir);
+std::unique_ptr<TTarget> MakeWavTarget(const std::string& workDir);
 
 }  // namespace reedmark::fuzz

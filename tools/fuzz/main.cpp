@@ -1,11 +1,16 @@
-// fuzz: feeds damaged and hand-edited files to the game's readers and plays what they
-// accept. Each input is written to OUT/current.json before it is read, so a crash
-// (caught by the sanitizer runtime) leaves its reproducer; every other failure is kept
-// as OUT/failure-<target>-<n>.json with a note beside it. Usage:
-//   fuzz [--target save|world|rules] [--seconds N] [--seed N] [--out DIR] [--replay FILE]
+// fuzz: feeds damaged and hand-edited files to the game's readers and uses what they
+// accept. Each input is written to OUT/current.EXT before it is read; a crash, a
+// sanitizer report or a hang moves it to OUT/crash-<target>-<seed>.EXT, and every other
+// failure is kept as OUT/failure-<target>-<n>.EXT with a note beside it. Usage:
+//   fuzz [--target save|world|rules|settings|png|wav] [--seconds N] [--seed N] [--out DIR]
+//        [--replay FILE]
 // Exits 1 when any input failed.
 #include <signal.h>
+#include <stdio.h>
 #include <unistd.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/common_interface_defs.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -27,11 +32,39 @@ using Clock = std::chrono::steady_clock;
 constexpr unsigned kRunLimitSeconds = 120;
 constexpr long long kRefreshEvery = 2000;
 
+// The input being read and where it goes when the process dies of it; fixed before the
+// first input, so the handlers below only rename (which is async-signal-safe).
+char gCurrentPath[1024];
+char gCrashPath[1024];
+
+void KeepCrashInput() { ::rename(gCurrentPath, gCrashPath); }
+
 void OnHang(int) {
-    static const char message[] = "fuzz: an input ran longer than the limit; it is in current.json\n";
+    KeepCrashInput();
+    static const char message[] = "fuzz: an input ran longer than the limit; it is kept as crash-*\n";
     ssize_t ignored = ::write(2, message, sizeof message - 1);
     (void)ignored;
     _exit(3);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+void OnFatalSignal(int sig) {
+    KeepCrashInput();
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+#endif
+
+void KeepInputsOfCrashes(const std::string& current, const std::string& crash) {
+    std::snprintf(gCurrentPath, sizeof gCurrentPath, "%s", current.c_str());
+    std::snprintf(gCrashPath, sizeof gCrashPath, "%s", crash.c_str());
+    ::signal(SIGALRM, OnHang);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer runtime owns the fatal signals and reports before it dies.
+    __sanitizer_set_death_callback(KeepCrashInput);
+#else
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) ::signal(sig, OnFatalSignal);
+#endif
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -74,8 +107,8 @@ struct TCounts {
 
 // Runs one input; a failure is reported and kept. Answers whether it failed.
 bool RunOne(TTarget& target, const std::string& input, const TOptions& o, TCounts& counts) {
-    WriteText(o.out + "/current.json", input);
-    if (target.InputPath() != o.out + "/current.json") WriteText(target.InputPath(), input);
+    WriteText(gCurrentPath, input);
+    if (target.InputPath() != gCurrentPath) WriteText(target.InputPath(), input);
     ++counts.tried;
     std::string failure;
     ::alarm(kRunLimitSeconds);
@@ -93,9 +126,10 @@ bool RunOne(TTarget& target, const std::string& input, const TOptions& o, TCount
     if (failure.empty()) return false;
     ++counts.failures;
     std::string stem = o.out + "/failure-" + o.target + "-" + std::to_string(counts.failures);
-    WriteText(stem + ".json", input);
+    WriteText(stem + "." + target.Extension(), input);
     WriteText(stem + ".txt", failure + "\n");
-    std::cout << "failure " << counts.failures << " (" << stem << ".json): " << failure << std::endl;
+    std::cout << "failure " << counts.failures << " (" << stem << "." << target.Extension() << "): " << failure
+              << std::endl;
     return true;
 }
 
@@ -104,7 +138,8 @@ bool RunOne(TTarget& target, const std::string& input, const TOptions& o, TCount
 int main(int argc, char** argv) {
     TOptions o;
     if (!ParseOptions(argc, argv, o)) {
-        std::cerr << "usage: fuzz [--target save|world|rules] [--seconds N] [--seed N] [--out DIR] [--replay FILE]\n";
+        std::cerr << "usage: fuzz [--target save|world|rules|settings|png|wav] [--seconds N] [--seed N] [--out DIR]"
+                     " [--replay FILE]\n";
         return 2;
     }
     if (!o.seedGiven) o.seed = static_cast<std::uint64_t>(Clock::now().time_since_epoch().count());
@@ -114,7 +149,9 @@ int main(int argc, char** argv) {
         std::cerr << "fuzz: unknown target " << o.target << "\n";
         return 2;
     }
-    ::signal(SIGALRM, OnHang);
+    std::string ext = target->Extension();
+    KeepInputsOfCrashes(o.out + "/current." + ext,
+                        o.out + "/crash-" + o.target + "-" + std::to_string(o.seed) + "." + ext);
     target->Setup();
     TCounts counts;
     if (!o.replay.empty()) {

@@ -166,6 +166,17 @@ TSpot PickSpot(TJson& root, TFuzzRandom& rng) {
     return spot;
 }
 
+std::string OddString(TFuzzRandom& rng) {
+    switch (rng.Below(4)) {
+    case 0: return std::string(static_cast<size_t>(1 + rng.Below(4000)), 'W');
+    case 1: return std::string("a\0b\x01\x1f\"\\/", 8);
+    case 2: return "\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8a";
+    default: return PickFrom(kStrings, rng);
+    }
+}
+
+}  // namespace
+
 TJson InterestingNumber(TFuzzRandom& rng) {
     switch (rng.Below(16)) {
     case 0: return TJson(std::numeric_limits<std::uint64_t>::max());
@@ -173,15 +184,6 @@ TJson InterestingNumber(TFuzzRandom& rng) {
     case 2: return TJson(rng.Chance(50) ? 0.5 : -0.0);
     case 3: return TJson(2.5e9);
     default: return TJson(PickFrom(kInterestingInts, rng));
-    }
-}
-
-std::string OddString(TFuzzRandom& rng) {
-    switch (rng.Below(4)) {
-    case 0: return std::string(static_cast<size_t>(1 + rng.Below(4000)), 'W');
-    case 1: return std::string("a\0b\x01\x1f\"\\/", 8);
-    case 2: return "\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8a";
-    default: return PickFrom(kStrings, rng);
     }
 }
 
@@ -203,6 +205,8 @@ TJson RandomValue(TFuzzRandom& rng) {
     default: return InterestingNumber(rng);
     }
 }
+
+namespace {
 
 long long SaturatingAdd(long long a, long long b) {
     long long r = 0;

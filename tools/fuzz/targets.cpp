@@ -256,6 +256,9 @@ std::unique_ptr<TTarget> MakeTarget(const std::string& name, const std::string& 
     if (name == "save") return std::make_unique<TSaveTarget>(workDir);
     if (name == "world") return std::make_unique<TNewCampaignTarget>(workDir + "/world", true);
     if (name == "rules") return std::make_unique<TNewCampaignTarget>(workDir + "/rules", false);
+    if (name == "settings") return MakeSettingsTarget(workDir + "/settings");
+    if (name == "png") return MakePngTarget(workDir + "/png");
+    if (name == "wav") return MakeWavTarget(workDir + "/wav");
     return nullptr;
 }
 
