@@ -126,7 +126,8 @@ void SaveSettings(TSettings& settings, const std::string& path) {
         TJson known = TJson::object();
         for (const auto& [key, value] : settings.object.items()) {
             if (key == "reducedMotion" || key == "effectsVolume" || key == "musicVolume" || key == "muted" ||
-                key == "fastAI" || (key.size() == 4 && key.starts_with("key") && key[3] >= '0' && key[3] < '0' + kBindableActions))
+                key == "fastAI" ||
+                (key.size() == 4 && key.starts_with("key") && key[3] >= '0' && key[3] < '0' + kBindableActions))
                 known[key] = value;
         }
         settings.object = std::move(known);

@@ -252,8 +252,7 @@ void TShell::PaceComputerPlayers() {
     }
     if (!game.Chronicle().empty()) statusMessage = game.Chronicle().back();
     // In 64 bits: a year read from a file may be as large as the getters allow.
-    const long long monthKey =
-        TGame::GetInt(game.Root(), "year", 0) * 12LL + TGame::GetInt(game.Root(), "month", 0);
+    const long long monthKey = TGame::GetInt(game.Root(), "year", 0) * 12LL + TGame::GetInt(game.Root(), "month", 0);
     if (monthKey != lastMonthKey && !HasBattle(game)) {
         lastMonthKey = monthKey;
         autoSlot = autoSlot % 3 + 1;

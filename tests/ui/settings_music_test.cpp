@@ -87,7 +87,7 @@ TEST(Settings, AFileNearTheLimitIsWrittenBackReadable) {
     std::string numbers = R"({"musicVolume":40,"numbers":[)";
     while (numbers.size() < 400000) numbers += "1e9,";
     const std::string cases[] = {
-        numbers + "1]}",                                                     // 1e9 is written 1000000000.0
+        numbers + "1]}",                                                               // 1e9 is written 1000000000.0
         R"({"pad":")" + std::string((1u << 20) - 40, 'p') + R"(","musicVolume":40})",  // the known keys are added
     };
     for (const std::string& text : cases) {

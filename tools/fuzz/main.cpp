@@ -37,7 +37,9 @@ constexpr long long kRefreshEvery = 2000;
 char gCurrentPath[1024];
 char gCrashPath[1024];
 
-void KeepCrashInput() { ::rename(gCurrentPath, gCrashPath); }
+void KeepCrashInput() {
+    ::rename(gCurrentPath, gCrashPath);
+}
 
 void OnHang(int) {
     KeepCrashInput();

@@ -108,10 +108,10 @@ constexpr TPictureKind kKinds[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 
 
 int Channels(int colourType) {
     switch (colourType) {
-    case 2: return 3;
-    case 4: return 2;
-    case 6: return 4;
-    default: return 1;
+        case 2: return 3;
+        case 4: return 2;
+        case 6: return 4;
+        default: return 1;
     }
 }
 
@@ -171,12 +171,14 @@ std::vector<TPngChunk> MakePicture(const TPictureKind& kind, bool interlaced, TF
         chunks.push_back({"tRNS", RandomBytes(kind.colourType == 0 ? 2 : 6, rng)});
     }
     if (rng.Chance(30)) chunks.push_back({"gAMA", RandomBytes(4, rng)});
-    std::string packed = Deflate(Scanlines(width, height, kind.colourType, kind.bitDepth, interlaced, rng), 1 + rng.Below(9));
+    std::string packed =
+        Deflate(Scanlines(width, height, kind.colourType, kind.bitDepth, interlaced, rng), 1 + rng.Below(9));
     // The compressed data split over one to three chunks.
     int parts = 1 + rng.Below(3);
     size_t at = 0;
     for (int i = 0; i < parts; ++i) {
-        size_t len = i == parts - 1 ? packed.size() - at : std::min(packed.size() - at, packed.size() / static_cast<size_t>(parts));
+        size_t len = i == parts - 1 ? packed.size() - at
+                                    : std::min(packed.size() - at, packed.size() / static_cast<size_t>(parts));
         chunks.push_back({"IDAT", packed.substr(at, len)});
         at += len;
     }
@@ -188,9 +190,9 @@ std::vector<TPngChunk> MakePicture(const TPictureKind& kind, bool interlaced, TF
 // [SECTION] Mutations
 
 std::uint32_t InterestingSide(TFuzzRandom& rng, std::uint32_t now) {
-    const std::uint32_t sides[] = {0,     1,     2,     3,     7,          8,          9,          15,
-                                   16,    17,    255,   256,   16383,      16384,      16385,      0x7FFFFFFF,
-                                   0x80000000, 0xFFFFFFFF, now - 1, now + 1, now * 2, 4096, 8192, 70000};
+    const std::uint32_t sides[] = {0,          1,          2,       3,       7,       8,     9,     15,
+                                   16,         17,         255,     256,     16383,   16384, 16385, 0x7FFFFFFF,
+                                   0x80000000, 0xFFFFFFFF, now - 1, now + 1, now * 2, 4096,  8192,  70000};
     return sides[rng.Below(static_cast<int>(std::size(sides)))];
 }
 
@@ -200,21 +202,21 @@ void EditHeader(std::string& ihdr, TFuzzRandom& rng) {
         return;
     }
     switch (rng.Below(5)) {
-    case 0: {
-        size_t at = rng.Chance(50) ? 0 : 4;
-        std::string side;
-        Put32(side, InterestingSide(rng, Get32(ihdr, at)));
-        ihdr.replace(at, 4, side);
-        return;
-    }
-    case 1: {
-        static constexpr int depths[] = {0, 1, 2, 3, 4, 8, 16, 32, 255};
-        ihdr[8] = static_cast<char>(depths[rng.Below(9)]);
-        return;
-    }
-    case 2: ihdr[9] = static_cast<char>(rng.Below(8)); return;
-    case 3: ihdr[10 + static_cast<size_t>(rng.Below(3))] = static_cast<char>(rng.Below(3)); return;
-    default: ihdr.resize(static_cast<size_t>(rng.Below(20)), '\0'); return;
+        case 0: {
+            size_t at = rng.Chance(50) ? 0 : 4;
+            std::string side;
+            Put32(side, InterestingSide(rng, Get32(ihdr, at)));
+            ihdr.replace(at, 4, side);
+            return;
+        }
+        case 1: {
+            static constexpr int depths[] = {0, 1, 2, 3, 4, 8, 16, 32, 255};
+            ihdr[8] = static_cast<char>(depths[rng.Below(9)]);
+            return;
+        }
+        case 2: ihdr[9] = static_cast<char>(rng.Below(8)); return;
+        case 3: ihdr[10 + static_cast<size_t>(rng.Below(3))] = static_cast<char>(rng.Below(3)); return;
+        default: ihdr.resize(static_cast<size_t>(rng.Below(20)), '\0'); return;
     }
 }
 
@@ -233,16 +235,17 @@ void EditScanlines(std::vector<TPngChunk>& chunks, TFuzzRandom& rng) {
     if (!raw) return;
     std::string& r = *raw;
     switch (rng.Below(5)) {
-    case 0:  // a filter byte (or any byte) out of range
-        if (!r.empty()) r[static_cast<size_t>(rng.Below(static_cast<int>(r.size())))] = static_cast<char>(5 + rng.Below(251));
-        break;
-    case 1: r.resize(static_cast<size_t>(rng.Below(static_cast<int>(r.size()) + 1))); break;
-    case 2: r += RandomBytes(static_cast<size_t>(1 + rng.Below(64)), rng); break;
-    case 3: r = DamageBytes(r, rng); break;
-    default:
-        for (char& b : r)
-            if (rng.Chance(5)) b = static_cast<char>(rng.Below(256));
-        break;
+        case 0:  // a filter byte (or any byte) out of range
+            if (!r.empty())
+                r[static_cast<size_t>(rng.Below(static_cast<int>(r.size())))] = static_cast<char>(5 + rng.Below(251));
+            break;
+        case 1: r.resize(static_cast<size_t>(rng.Below(static_cast<int>(r.size()) + 1))); break;
+        case 2: r += RandomBytes(static_cast<size_t>(1 + rng.Below(64)), rng); break;
+        case 3: r = DamageBytes(r, rng); break;
+        default:
+            for (char& b : r)
+                if (rng.Chance(5)) b = static_cast<char>(rng.Below(256));
+            break;
     }
     chunks.erase(std::remove_if(chunks.begin(), chunks.end(), [](const TPngChunk& c) { return c.type == "IDAT"; }),
                  chunks.end());
@@ -255,42 +258,42 @@ void MutateChunks(std::vector<TPngChunk>& chunks, TFuzzRandom& rng) {
     if (n == 0) return;
     size_t i = static_cast<size_t>(rng.Below(n));
     switch (rng.Below(10)) {
-    case 0:
-    case 1:
-        for (TPngChunk& c : chunks)
-            if (c.type == "IHDR") EditHeader(c.data, rng);
-        return;
-    case 2:
-    case 3: EditScanlines(chunks, rng); return;
-    case 4: chunks.erase(chunks.begin() + static_cast<std::ptrdiff_t>(i)); return;
-    case 5:
-        if (n < 12) chunks.insert(chunks.begin() + static_cast<std::ptrdiff_t>(i), chunks[i]);
-        return;
-    case 6: std::swap(chunks[i], chunks[static_cast<size_t>(rng.Below(n))]); return;
-    case 7: {
-        // A palette or transparency of an odd size, or a chunk nobody knows.
-        static const char* const types[] = {"PLTE", "tRNS", "sBIT", "bKGD", "hIST", "gAMA", "zzZz", "ABCD", "IDAT"};
-        static constexpr int sizes[] = {0, 1, 2, 3, 4, 6, 255, 256, 765, 768, 769, 771};
-        TPngChunk extra{types[rng.Below(9)], RandomBytes(static_cast<size_t>(sizes[rng.Below(12)]), rng)};
-        chunks.insert(chunks.begin() + rng.Below(n + 1), extra);
-        return;
-    }
-    case 8: chunks[i].data = DamageBytes(chunks[i].data, rng); return;
-    default:
-        if (rng.Chance(50)) {
-            chunks[i].badLength = true;
-            chunks[i].length = InterestingSide(rng, static_cast<std::uint32_t>(chunks[i].data.size()));
-        } else {
-            chunks[i].badCrc = true;
+        case 0:
+        case 1:
+            for (TPngChunk& c : chunks)
+                if (c.type == "IHDR") EditHeader(c.data, rng);
+            return;
+        case 2:
+        case 3: EditScanlines(chunks, rng); return;
+        case 4: chunks.erase(chunks.begin() + static_cast<std::ptrdiff_t>(i)); return;
+        case 5:
+            if (n < 12) chunks.insert(chunks.begin() + static_cast<std::ptrdiff_t>(i), chunks[i]);
+            return;
+        case 6: std::swap(chunks[i], chunks[static_cast<size_t>(rng.Below(n))]); return;
+        case 7: {
+            // A palette or transparency of an odd size, or a chunk nobody knows.
+            static const char* const types[] = {"PLTE", "tRNS", "sBIT", "bKGD", "hIST", "gAMA", "zzZz", "ABCD", "IDAT"};
+            static constexpr int sizes[] = {0, 1, 2, 3, 4, 6, 255, 256, 765, 768, 769, 771};
+            TPngChunk extra{types[rng.Below(9)], RandomBytes(static_cast<size_t>(sizes[rng.Below(12)]), rng)};
+            chunks.insert(chunks.begin() + rng.Below(n + 1), extra);
+            return;
         }
-        return;
+        case 8: chunks[i].data = DamageBytes(chunks[i].data, rng); return;
+        default:
+            if (rng.Chance(50)) {
+                chunks[i].badLength = true;
+                chunks[i].length = InterestingSide(rng, static_cast<std::uint32_t>(chunks[i].data.size()));
+            } else {
+                chunks[i].badCrc = true;
+            }
+            return;
     }
 }
 
 // [SECTION] The target
 
 class TPngTarget : public TTarget {
-public:
+   public:
     explicit TPngTarget(const std::string& dir) : dir_(dir), artDir_(dir + "/art"), scratch_(dir + "/scratch.png") {}
 
     void Setup() override { fs::create_directories(artDir_); }
@@ -326,12 +329,13 @@ public:
             throw TFailure("a picture of an impossible size");
         SavePNG(*art, scratch_);
         std::unique_ptr<TArt> again = LoadPNG(scratch_);
-        if (again == nullptr || again->Pixels() != art->Pixels()) throw TFailure("a picture saved and read back differs");
+        if (again == nullptr || again->Pixels() != art->Pixels())
+            throw TFailure("a picture saved and read back differs");
         Paint(input);
         return TVerdict::kAccepted;
     }
 
-private:
+   private:
     // The same file as all three sheets: each is read, and every painter draws from it.
     void WriteSheets(const std::string& input) {
         std::ofstream(artDir_ + "/" + kTerrainSheetFile, std::ios::binary | std::ios::trunc) << input;
@@ -376,6 +380,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TTarget> MakePngTarget(const std::string& workDir) { return std::make_unique<TPngTarget>(workDir); }
+std::unique_ptr<TTarget> MakePngTarget(const std::string& workDir) {
+    return std::make_unique<TPngTarget>(workDir);
+}
 
 }  // namespace reedmark::fuzz

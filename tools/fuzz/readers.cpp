@@ -35,11 +35,11 @@ std::vector<std::uint8_t> SawSamples(int n) {
 
 // [SECTION] Settings
 
-const char* const kSettingsKeys[] = {"reducedMotion", "key0", "key1",          "key2",        "key3",  "key4",
+const char* const kSettingsKeys[] = {"reducedMotion", "key0",          "key1",        "key2",  "key3",  "key4",
                                      "key5",          "effectsVolume", "musicVolume", "muted", "fastAI"};
 
 class TSettingsTarget : public TTarget {
-public:
+   public:
     explicit TSettingsTarget(const std::string& dir)
         : dir_(dir), input_(dir + "/settings.json"), scratch_(dir + "/scratch.json") {}
 
@@ -74,8 +74,10 @@ public:
             int edits = 1 + rng.Below(3);
             for (int i = 0; i < edits; ++i) {
                 const char* key = kSettingsKeys[rng.Below(static_cast<int>(std::size(kSettingsKeys)))];
-                if (rng.Chance(15)) doc.erase(key);
-                else doc[key] = rng.Chance(60) ? InterestingNumber(rng) : RandomValue(rng);
+                if (rng.Chance(15))
+                    doc.erase(key);
+                else
+                    doc[key] = rng.Chance(60) ? InterestingNumber(rng) : RandomValue(rng);
             }
         } else {
             MutateJson(doc, rng.Pick(seeds_), rng, MutationCount(rng));
@@ -104,24 +106,25 @@ public:
         return message.empty() ? TVerdict::kAccepted : TVerdict::kRefused;
     }
 
-private:
+   private:
     // Files the game never writes: too large, too deep, or large only once rewritten.
     static std::string Oversized(TFuzzRandom& rng) {
         switch (rng.Below(4)) {
-        case 0: {
-            int depth = 60 + rng.Below(10);
-            return "{\"x\":" + std::string(static_cast<size_t>(depth), '[') + std::string(static_cast<size_t>(depth), ']') +
-                   "}";
-        }
-        case 1: return "{\"pad\":\"" + std::string((1u << 20) - 10 + static_cast<size_t>(rng.Below(20)), 'p') + "\"}";
-        case 2: {
-            // Short number spellings the writer spells out in full.
-            std::string text = "{\"musicVolume\":40,\"numbers\":[";
-            size_t target = static_cast<size_t>(100000 + rng.Below(900000));
-            while (text.size() < target) text += "1e9,";
-            return text + "1]}";
-        }
-        default: return std::string(static_cast<size_t>(rng.Below(3)), ' ');
+            case 0: {
+                int depth = 60 + rng.Below(10);
+                return "{\"x\":" + std::string(static_cast<size_t>(depth), '[') +
+                       std::string(static_cast<size_t>(depth), ']') + "}";
+            }
+            case 1:
+                return "{\"pad\":\"" + std::string((1u << 20) - 10 + static_cast<size_t>(rng.Below(20)), 'p') + "\"}";
+            case 2: {
+                // Short number spellings the writer spells out in full.
+                std::string text = "{\"musicVolume\":40,\"numbers\":[";
+                size_t target = static_cast<size_t>(100000 + rng.Below(900000));
+                while (text.size() < target) text += "1e9,";
+                return text + "1]}";
+            }
+            default: return std::string(static_cast<size_t>(rng.Below(3)), ' ');
         }
     }
 
@@ -141,7 +144,8 @@ private:
         music.musicData = SawSamples(3000);
         for (int volume : {s.musicVolume, s.musicVolume * 40 / 100}) {
             std::vector<std::int16_t> block = MixMusicBlock(music, volume);
-            if (block.size() != static_cast<size_t>(kMusicBlockSamples)) throw TFailure("a music block of another size");
+            if (block.size() != static_cast<size_t>(kMusicBlockSamples))
+                throw TFailure("a music block of another size");
         }
     }
 
@@ -223,7 +227,7 @@ std::string SampleBytes(int samples) {
 }
 
 class TWavTarget : public TTarget {
-public:
+   public:
     explicit TWavTarget(const std::string& dir) : dir_(dir), musicDir_(dir + "/music/") {}
 
     void Setup() override {
@@ -235,8 +239,9 @@ public:
 
     void MakeSeeds(TFuzzRandom&) override {
         seeds_.push_back(BuildWav({{"fmt ", FmtChunkData()}, {"data", SampleBytes(4000)}}, true, 0));
-        seeds_.push_back(BuildWav({{"fmt ", FmtChunkData()}, {"LIST", std::string("INFOISFT\x05\0\0\0reed", 16)}, {"data", SampleBytes(1)}},
-                                  true, 0));
+        seeds_.push_back(BuildWav(
+            {{"fmt ", FmtChunkData()}, {"LIST", std::string("INFOISFT\x05\0\0\0reed", 16)}, {"data", SampleBytes(1)}},
+            true, 0));
         std::string odd = SampleBytes(7);
         odd.pop_back();  // 13 bytes: half a sample at the end, and a pad byte after it
         seeds_.push_back(BuildWav({{"data", odd}, {"fmt ", FmtChunkData()}}, true, 0));
@@ -278,12 +283,22 @@ public:
         return data.empty() ? TVerdict::kRefused : TVerdict::kAccepted;
     }
 
-private:
+   private:
     static std::uint32_t InterestingSize(TFuzzRandom& rng, std::uint32_t actual, std::uint32_t remaining) {
-        const std::uint32_t sizes[] = {0,          1,           2,           3,
-                                       actual - 1, actual + 1,  actual + 2,  remaining,
-                                       remaining + 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFE,
-                                       0xFFFFFFFF, static_cast<std::uint32_t>(kMaxTrackBytes),
+        const std::uint32_t sizes[] = {0,
+                                       1,
+                                       2,
+                                       3,
+                                       actual - 1,
+                                       actual + 1,
+                                       actual + 2,
+                                       remaining,
+                                       remaining + 1,
+                                       0x7FFFFFFF,
+                                       0x80000000,
+                                       0xFFFFFFFE,
+                                       0xFFFFFFFF,
+                                       static_cast<std::uint32_t>(kMaxTrackBytes),
                                        static_cast<std::uint32_t>(kMaxTrackBytes) + 1};
         return sizes[rng.Below(static_cast<int>(std::size(sizes)))];
     }
@@ -292,42 +307,46 @@ private:
         int n = static_cast<int>(chunks.size());
         int i = rng.Below(n);
         switch (rng.Below(8)) {
-        case 0:
-        case 1:
-            if (n > 0) {
-                std::uint32_t remaining = 0;
-                for (int k = i; k < n; ++k) remaining += static_cast<std::uint32_t>(chunks[static_cast<size_t>(k)].data.size() + 8);
-                chunks[static_cast<size_t>(i)].hasSize = true;
-                chunks[static_cast<size_t>(i)].size =
-                    InterestingSize(rng, static_cast<std::uint32_t>(chunks[static_cast<size_t>(i)].data.size()), remaining);
+            case 0:
+            case 1:
+                if (n > 0) {
+                    std::uint32_t remaining = 0;
+                    for (int k = i; k < n; ++k)
+                        remaining += static_cast<std::uint32_t>(chunks[static_cast<size_t>(k)].data.size() + 8);
+                    chunks[static_cast<size_t>(i)].hasSize = true;
+                    chunks[static_cast<size_t>(i)].size = InterestingSize(
+                        rng, static_cast<std::uint32_t>(chunks[static_cast<size_t>(i)].data.size()), remaining);
+                }
+                return;
+            case 2: {
+                static const char* const ids[] = {"data", "DATA", "dat", "fmt ", "LIST", "junk", "", "data\0"};
+                if (n > 0) chunks[static_cast<size_t>(i)].id = ids[rng.Below(8)];
+                return;
             }
-            return;
-        case 2: {
-            static const char* const ids[] = {"data", "DATA", "dat", "fmt ", "LIST", "junk", "", "data\0"};
-            if (n > 0) chunks[static_cast<size_t>(i)].id = ids[rng.Below(8)];
-            return;
-        }
-        case 3:
-            if (n > 0) chunks.erase(chunks.begin() + i);
-            return;
-        case 4:
-            if (n > 0 && n < 16) chunks.insert(chunks.begin() + i, chunks[static_cast<size_t>(i)]);
-            return;
-        case 5:
-            if (n > 1) std::swap(chunks[static_cast<size_t>(i)], chunks[static_cast<size_t>(rng.Below(n))]);
-            return;
-        case 6: {
-            TChunk extra{rng.Chance(50) ? "junk" : "LIST", std::string(static_cast<size_t>(rng.Below(9)), 'j')};
-            chunks.insert(chunks.begin() + rng.Below(n + 1), extra);
-            return;
-        }
-        default:  // the data cut or grown by a byte or a sample
-            if (n > 0) {
-                std::string& d = chunks[static_cast<size_t>(i)].data;
-                if (rng.Chance(50) && !d.empty()) d.resize(d.size() - 1 - static_cast<size_t>(rng.Below(std::min<int>(2, static_cast<int>(d.size())))));
-                else d.append(static_cast<size_t>(1 + rng.Below(2)), '\x7f');
+            case 3:
+                if (n > 0) chunks.erase(chunks.begin() + i);
+                return;
+            case 4:
+                if (n > 0 && n < 16) chunks.insert(chunks.begin() + i, chunks[static_cast<size_t>(i)]);
+                return;
+            case 5:
+                if (n > 1) std::swap(chunks[static_cast<size_t>(i)], chunks[static_cast<size_t>(rng.Below(n))]);
+                return;
+            case 6: {
+                TChunk extra{rng.Chance(50) ? "junk" : "LIST", std::string(static_cast<size_t>(rng.Below(9)), 'j')};
+                chunks.insert(chunks.begin() + rng.Below(n + 1), extra);
+                return;
             }
-            return;
+            default:  // the data cut or grown by a byte or a sample
+                if (n > 0) {
+                    std::string& d = chunks[static_cast<size_t>(i)].data;
+                    if (rng.Chance(50) && !d.empty())
+                        d.resize(d.size() - 1 -
+                                 static_cast<size_t>(rng.Below(std::min<int>(2, static_cast<int>(d.size())))));
+                    else
+                        d.append(static_cast<size_t>(1 + rng.Below(2)), '\x7f');
+                }
+                return;
         }
     }
 
@@ -342,6 +361,8 @@ std::unique_ptr<TTarget> MakeSettingsTarget(const std::string& workDir) {
     return std::make_unique<TSettingsTarget>(workDir);
 }
 
-std::unique_ptr<TTarget> MakeWavTarget(const std::string& workDir) { return std::make_unique<TWavTarget>(workDir); }
+std::unique_ptr<TTarget> MakeWavTarget(const std::string& workDir) {
+    return std::make_unique<TWavTarget>(workDir);
+}
 
 }  // namespace reedmark::fuzz
