@@ -1,4 +1,5 @@
 // Console commands of the computer players: plan, ai and simulate.
+#include <algorithm>
 #include <chrono>
 
 #include "app/console.hpp"
@@ -9,9 +10,10 @@ namespace reedmark {
 
 namespace {
 
-int MonthKey(const TGame& game) {
+// In 64 bits: a year read from a file may be as large as the getters allow.
+long long MonthKey(const TGame& game) {
     TObj root = game.Root();
-    return TGame::GetInt(root, "year", 0) * 12 + TGame::GetInt(root, "month", 0);
+    return TGame::GetInt(root, "year", 0) * 12LL + TGame::GetInt(root, "month", 0);
 }
 
 }  // namespace
@@ -24,7 +26,7 @@ TJson Simulate(TGame& game, int months, bool timing) {
     long long maxMicros = 0;
     long long totalMicros = 0;
     while (passed < months && !game.IsEnded()) {
-        int key = MonthKey(game);
+        long long key = MonthKey(game);
         std::uint64_t revision = game.Revision();
         auto start = Clock::now();
         ComputerTick(game, kFastComputerSteps);
@@ -32,7 +34,7 @@ TJson Simulate(TGame& game, int months, bool timing) {
         ++ticks;
         totalMicros += micros;
         maxMicros = std::max(maxMicros, micros);
-        passed += std::max(0, MonthKey(game) - key);
+        passed += static_cast<int>(std::clamp(MonthKey(game) - key, 0LL, static_cast<long long>(months - passed)));
         if (game.Revision() == revision) {
             waiting = true;  // a human must act or decide
             break;

@@ -58,7 +58,9 @@ void PlanExileTurn(TPlan& plan) {
 
 bool TryRecruitment(TPlan& plan) {
     TGame& game = plan.game;
-    if (game.ProvinceHeadcount(plan.p) >= std::min(kCharactersPerCastle * plan.Stat("castles"), 6)) return false;
+    // In 64 bits: a castle count read from a file may be as large as the getters allow.
+    long long room = std::min(static_cast<long long>(kCharactersPerCastle) * plan.Stat("castles"), 6LL);
+    if (game.ProvinceHeadcount(plan.p) >= room) return false;
     for (int c = kFirstResident; c <= kCharacterCount; ++c) {
         TObj ch = game.Character(c);
         if (TGame::GetInt(ch, "faction", 0) == 0 && TGame::GetInt(ch, "province", 0) == plan.p &&

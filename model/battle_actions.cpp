@@ -4,6 +4,7 @@
 // BattleAction is the one entry point for a move on the field: the battle screen, the
 // console and the battle AI all call it, and it checks everything before it changes
 // anything, so a refusal leaves the document as it was.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -81,6 +82,8 @@ int MeleeHit(TGame& game, int attacker, int target, double& targetPower, double&
     targetPower = UnitPower(game, target);
     Hex t = UnitHex(BattleUnit(game, target));
     factor = TerrainFactor(TerrainAt(game, t.q, t.r));
+    // Single precision is the rule's; with every value saturated at 1e9 a power stays
+    // below 1e31, far inside the range of a float.
     double g = static_cast<float>(factor * targetPower);
     if (g < 1.0) g = 1.0;
     int loss = BlowLoss(game, 18.0 * a, g);
@@ -165,7 +168,8 @@ std::string Archery(TGame& game, const TActor& a, const TActor& t, int d) {
     double arms = TGame::GetInt(b, SideKey("arms", a.side), 0);
     double f = TerrainFactor(TerrainAt(game, t.at.q, t.at.r));
     double raw = (arms / 100.0 + 0.5) * (dex / 10.0 + 4.0 + Stat(a.ch, "soldiers") / 20.0) / f;
-    int loss = std::max(1, static_cast<int>(std::floor(raw)));
+    // Bounded before the conversion: Dexterity and Arms read from a file may be huge.
+    int loss = static_cast<int>(std::clamp(std::floor(raw), 1.0, static_cast<double>(kIntLimit)));
     ApplyLosses(game, t.index, loss, dex >= 85 ? 2 : 0);
     game.SetInt(a.unit, "arrows", arrows - 1);
     game.GainExperience(a.c, 0, 1, 0);

@@ -196,9 +196,12 @@ void Hire(TOrderRun& run) {
     long long q = run.rec.quantity;
     game.AddCapped(run.P, "gold", -(q * ((static_cast<long long>(Get(run.P, "rate")) + 9) / 10)), kGoldCap);
     game.SetInt(run.A, "soldiers", Get(run.A, "soldiers") + q);
-    // New recruits dilute the shared training and equipment.
-    game.SetInt(run.P, "skill", Get(run.P, "skill") * s / (q + s));
-    game.SetInt(run.P, "arms", Get(run.P, "arms") * s / (q + s));
+    // New recruits dilute the shared training and equipment. The troops after hiring
+    // are at least the hired ones; soldiers below zero (a damaged world) cannot make
+    // the divisor zero.
+    long long after = std::max(1LL, q + s);
+    game.SetInt(run.P, "skill", Get(run.P, "skill") * s / after);
+    game.SetInt(run.P, "arms", Get(run.P, "arms") * s / after);
 }
 
 void Give(TOrderRun& run) {

@@ -118,7 +118,21 @@ void StoreSettingsValues(TSettings& settings) {
 
 void SaveSettings(TSettings& settings, const std::string& path) {
     StoreSettingsValues(settings);
-    const std::string text = settings.object.dump();
+    std::string text = settings.object.dump();
+    if (text.size() > kMaxSettingsBytes) {
+        // Unknown keys are kept only while the file stays one LoadSettings reads: a file
+        // near the limit grows when written back (1e9 is spelled 1000000000.0, and the
+        // known keys are added), and the player's settings would be lost next time.
+        TJson known = TJson::object();
+        for (const auto& [key, value] : settings.object.items()) {
+            if (key == "reducedMotion" || key == "effectsVolume" || key == "musicVolume" || key == "muted" ||
+                key == "fastAI" ||
+                (key.size() == 4 && key.starts_with("key") && key[3] >= '0' && key[3] < '0' + kBindableActions))
+                known[key] = value;
+        }
+        settings.object = std::move(known);
+        text = settings.object.dump();
+    }
     const std::string tmp = path + ".tmp";
     std::FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) throw std::runtime_error("Settings could not be saved: " + path);

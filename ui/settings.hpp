@@ -36,7 +36,8 @@ std::string LoadSettings(TSettings& settings, const std::string& path);
 // Writes the values into the object: existing keys in place, missing ones appended.
 void StoreSettingsValues(TSettings& settings);
 // Writes the values into the object and the object to path (through a temporary file
-// that is flushed and renamed, so a crash never leaves half a file). Throws
+// that is flushed and renamed, so a crash never leaves half a file). Unknown keys are
+// dropped when keeping them would make a file too large to be read. Throws
 // std::runtime_error with the reason when the file cannot be written.
 void SaveSettings(TSettings& settings, const std::string& path);
 // A key bound to a slot becomes that slot's standard key.

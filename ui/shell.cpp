@@ -249,7 +249,8 @@ void TShell::PaceComputerPlayers() {
         lastQueueEntry = CurrentEntry(game);
     }
     if (!game.Chronicle().empty()) statusMessage = game.Chronicle().back();
-    const int monthKey = TGame::GetInt(game.Root(), "year", 0) * 12 + TGame::GetInt(game.Root(), "month", 0);
+    // In 64 bits: a year read from a file may be as large as the getters allow.
+    const long long monthKey = TGame::GetInt(game.Root(), "year", 0) * 12LL + TGame::GetInt(game.Root(), "month", 0);
     if (monthKey != lastMonthKey && !HasBattle(game)) {
         lastMonthKey = monthKey;
         autoSlot = autoSlot % 3 + 1;

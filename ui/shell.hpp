@@ -161,7 +161,7 @@ class TShell {
     bool aiPaused = false;
     std::uint32_t lastAITick = 0;
     int lastQueueEntry = 0;
-    int lastMonthKey = 0;
+    long long lastMonthKey = 0;
     int autoSlot = 0;
     std::string baseDir;
     std::string prefDir;

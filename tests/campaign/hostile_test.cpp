@@ -3,8 +3,11 @@
 // corrupt memory when the computer plays them. Run under the sanitizers by CI.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "model/ai.hpp"
 #include "model/battle.hpp"
+#include "model/document_io.hpp"
 #include "model/game.hpp"
 #include "model/random.hpp"
 #include "model/saves.hpp"
@@ -63,6 +66,41 @@ TEST(HostileCampaign, ValidButCraftedStatesArePlayedWithoutHarm) {
         Checksum(game);
     }
     EXPECT_GT(played, 20);
+}
+
+// Saves the fuzzer found that load and then once led the rules into undefined
+// behaviour (caught by the sanitizer build). Each must load, play, validate and make
+// the same round trip as any other save.
+TEST(HostileCampaign, FuzzerReproducersLoadAndPlay) {
+    struct TReproducer {
+        const char* name;
+        std::function<void(TJson&)> damage;
+    };
+    const TReproducer reproducers[] = {
+        // The planner's recruitment room was castles times five in 32 bits.
+        {"castles beyond any count", [](TJson& s) { for (auto& p : s["provinces"]) p["castles"] = 1e300; }},
+        {"castles at the getters' limit", [](TJson& s) { for (auto& p : s["provinces"]) p["castles"] = 1000000000; }},
+    };
+    testing::TTempWorld dir(nullptr);
+    TGame source;
+    testing::StartSmallCampaign(source, 404);
+    for (const TReproducer& r : reproducers) {
+        TJson state = *source.Document();
+        r.damage(state);
+        std::string body = SerializeCompact(state);
+        std::string path = dir.Path("reproducer.json");
+        testing::WriteText(path, "{ \"schema\" : 1, \"checksum\" : \"" + Fnv1aHex(body) +
+                                     "\", \"timestamp\" : \"\", \"state\" : " + body + " }");
+        TGame game;
+        ASSERT_NO_THROW(LoadCampaign(game, path)) << r.name;
+        for (int tick = 0; tick < 60 && !game.IsEnded(); ++tick) ComputerTick(game, kFastComputerSteps);
+        EXPECT_TRUE(game.IndexMatchesDocument()) << r.name;
+        if (!Validate(game).empty()) continue;
+        SaveCampaign(game, dir.Path("again.json"));
+        TGame again;
+        ASSERT_NO_THROW(LoadCampaign(again, dir.Path("again.json"))) << r.name;
+        EXPECT_EQ(Checksum(again), Checksum(game)) << r.name;
+    }
 }
 
 }  // namespace

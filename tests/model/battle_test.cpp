@@ -348,6 +348,19 @@ TEST_F(BattleTest, ArcheryNeedsAStraightRayFreeOfMountains) {
     EXPECT_EQ(std::to_string(TGame::GetInt(game.Root(), "rng", 0)), rng);  // archery draws nothing
 }
 
+// Dexterity and Arms as large as a file may hold: the volley's loss is bounded before it
+// becomes an int, so it takes every soldier and the Body beyond, never a wrapped-around 1.
+TEST_F(BattleTest, ArcheryWithHugeValuesTakesEverything) {
+    Duel1v1();
+    Put(kAttackerCommander, 13, 6);
+    SetCh(2, "dexterity", kIntLimit);
+    SetB("arms0", kIntLimit);
+    SetCh(1, "soldiers", 40);
+    EXPECT_EQ(BattleAction(game, kDefenderCommander, kAttackerCommander, 0, 0, "archery"), "Battle resolved.");
+    EXPECT_EQ(ChInt(1, "soldiers"), 0);
+    EXPECT_TRUE(ChronicleHas(TGame::GetStr(Ch(1), "name") + " is captured!"));
+}
+
 TEST_F(BattleTest, DuelOfTheWeakStillDealsOneBodyABlow) {
     Open();
     FlatField();

@@ -79,6 +79,32 @@ TEST(Settings, SavingKeepsUnknownKeysAndWritesKnownOnesInOrder) {
     fs::remove_all(dir);
 }
 
+// Files the fuzzer found: read, but written back larger than a settings file may be,
+// so the next start lost every setting. The game's own keys must survive the rewrite.
+TEST(Settings, AFileNearTheLimitIsWrittenBackReadable) {
+    const std::string dir = testing::FreshDir("settings-grown");
+    const std::string path = dir + "settings.json";
+    std::string numbers = R"({"musicVolume":40,"numbers":[)";
+    while (numbers.size() < 400000) numbers += "1e9,";
+    const std::string cases[] = {
+        numbers + "1]}",                                                               // 1e9 is written 1000000000.0
+        R"({"pad":")" + std::string((1u << 20) - 40, 'p') + R"(","musicVolume":40})",  // the known keys are added
+    };
+    for (const std::string& text : cases) {
+        WriteText(path, text);
+        TSettings s;
+        ASSERT_EQ(LoadSettings(s, path), "") << text.substr(0, 30);
+        s.keys[2] = 119;
+        SaveSettings(s, path);
+        TSettings again;
+        EXPECT_EQ(LoadSettings(again, path), "") << text.substr(0, 30);
+        EXPECT_EQ(again.musicVolume, 40) << text.substr(0, 30);
+        EXPECT_EQ(again.keys[2], 119) << text.substr(0, 30);
+        EXPECT_FALSE(again.object.contains("numbers") || again.object.contains("pad")) << text.substr(0, 30);
+    }
+    fs::remove_all(dir);
+}
+
 TEST(Settings, BindingsTranslateAndCaptureRefusesKeysInUse) {
     TSettings s;
     EXPECT_EQ(TranslateKey(s, 'c'), 'c');
