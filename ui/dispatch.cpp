@@ -16,6 +16,7 @@
 #include "model/prisoners.hpp"
 #include "model/queue.hpp"
 #include "model/saves.hpp"
+#include "ui/screens.hpp"
 #include "ui/shell.hpp"
 
 namespace reedmark {
@@ -447,9 +448,7 @@ void TShell::Withdraw() {
 }
 
 void TShell::BattleCommand(int index) {
-    static const char* const kActions[] = {"move", "melee",      "archery", "charge", "mist",     "duel",
-                                           "fire", "extinguish", "retreat", "rest",   "reinforce"};
-    battle.action = kActions[index];
+    battle.action = kBattleActions[static_cast<size_t>(index)];
     if (battle.action == "rest" || battle.action == "reinforce") {
         statusMessage = BattleAction(game, battle.selected, -1, battle.cursorQ, battle.cursorR, battle.action);
     }

@@ -2,6 +2,7 @@
 // and the campaign and registers its buttons. None of them changes anything.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace reedmark {
@@ -36,5 +37,8 @@ void DrawBeast(TShell& s);
 void DrawCampaign(TShell& s);
 void DrawTown(TShell& s);
 void DrawBattle(TShell& s);
+// The battle actions in the order of the action bar (action codes 3000 + index).
+constexpr int kBattleActionCount = 11;
+extern const std::array<const char*, kBattleActionCount> kBattleActions;
 
 }  // namespace reedmark
