@@ -29,13 +29,13 @@ constexpr std::uint32_t kReadyGreen = 0x2E7D4F;
 // The defence prompt's dialog box; clicks inside it never reach the field beneath.
 constexpr int kPromptX = 614, kPromptY = 194, kPromptW = 586, kPromptH = 306;
 
-const std::array<const char*, 8> kTerrainNames = {"Plain", "Forest", "Hill",  "Mountain",
-                                                  "Castle", "River", "Marsh", "Ice"};
+const std::array<const char*, 8> kTerrainNames = {"Plain",  "Forest", "Hill",  "Mountain",
+                                                  "Castle", "River",  "Marsh", "Ice"};
 const std::array<const char*, 4> kWeatherNames = {"Clear", "Cloudy", "Rain", "Snow"};
 
 std::string TerrainName(int code) {
     return code >= 0 && code < static_cast<int>(kTerrainNames.size()) ? kTerrainNames[static_cast<size_t>(code)]
-                                                                       : "Plain";
+                                                                      : "Plain";
 }
 
 std::string WeatherName(int code) {
@@ -65,7 +65,8 @@ int UnitChar(TObj unit) {
 
 bool IsCommander(TObj b, TObj unit) {
     const int side = TGame::GetInt(unit, "side", 0);
-    return UnitChar(unit) != 0 && UnitChar(unit) == TGame::GetInt(b, side == kSideAttackers ? "commander1" : "commander0", 0);
+    return UnitChar(unit) != 0 &&
+           UnitChar(unit) == TGame::GetInt(b, side == kSideAttackers ? "commander1" : "commander0", 0);
 }
 
 // The unit the panel describes: the selected one, else the first active one (-1: none).
@@ -163,8 +164,8 @@ void DrawFieldArea(TShell& s, TObj b) {
     if (there >= 0) {
         line += " / " + TGame::GetStr(g.Character(UnitChar(BattleUnit(g, there))), "name");
     } else if (selected != nullptr && !TGame::GetBool(selected, "spent") && HumanBattleTurn(g) &&
-               (v.action == "move" || v.action == "charge") && Hex{v.cursorQ, v.cursorR}.InField() && !TGame::GetBool(b, "deploy") &&
-               TGame::GetBool(selected, "active") &&
+               (v.action == "move" || v.action == "charge") && Hex{v.cursorQ, v.cursorR}.InField() &&
+               !TGame::GetBool(b, "deploy") && TGame::GetBool(selected, "active") &&
                TGame::GetInt(selected, "side", -1) == TGame::GetInt(b, "side", 0) &&
                TGame::GetInt(g.Character(UnitChar(selected)), "body", 0) > 10) {
         // The cost is the one the field has just computed for this very preview; it is
@@ -256,8 +257,7 @@ void TShell::PlaceDeployedUnit(int q, int r) {
     const bool attacker = TGame::GetInt(unit, "side", 0) == kSideAttackers;
     const int first = attacker ? 0 : 13, last = attacker ? 3 : 17;
     const int kind = TerrainAt(game, q, r);
-    if (!Hex{q, r}.InField() || UnitAt(game, q, r) >= 0 || q < first || q > last || kind == tMountain ||
-        kind == tRiver)
+    if (!Hex{q, r}.InField() || UnitAt(game, q, r) >= 0 || q < first || q > last || kind == tMountain || kind == tRiver)
         return;
     game.SetInt(unit, "q", q);
     game.SetInt(unit, "r", r);
@@ -280,8 +280,7 @@ void TShell::BattleClick(int x, int y) {
         battle.selected = u;
         statusMessage = "Selected " + TGame::GetStr(game.Character(UnitChar(BattleUnit(game, u))), "name") + ".";
     } else if (!TGame::GetBool(b, "deploy")) {
-        if (HumanBattleTurn(game))
-            statusMessage = BattleAction(game, battle.selected, u, hit.q, hit.r, battle.action);
+        if (HumanBattleTurn(game)) statusMessage = BattleAction(game, battle.selected, u, hit.q, hit.r, battle.action);
     } else {
         PlaceDeployedUnit(hit.q, hit.r);
     }
