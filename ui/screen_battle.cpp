@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 
 #include "model/battle.hpp"
 #include "ui/screens.hpp"
@@ -243,11 +244,17 @@ bool TShell::IsSelectable(int index) const {
 }
 
 void TShell::TrackBattle() {
-    const bool open = HasBattle(game);
-    // A battle that opens starts with a fresh selection, cursor and action: an index
-    // kept from an earlier battle would name somebody else's unit.
-    if (open && !battleWasOpen) battle = TBattleView{};
-    battleWasOpen = open;
+    // A battle that opens (or a document that replaces the open one) starts with a fresh
+    // selection, cursor and action: an index kept from an earlier battle would name
+    // somebody else's unit.
+    TObj b = Battle(game);
+    const std::string key = b == nullptr ? std::string()
+                                         : IntToStr(reinterpret_cast<std::uintptr_t>(b)) + ":" +
+                                               IntToStr(TGame::GetInt(b, "origin", 0)) + ":" +
+                                               IntToStr(TGame::GetInt(b, "destination", 0)) + ":" +
+                                               IntToStr(TGame::GetInt(b, "attacker", 0));
+    if (!key.empty() && key != shownBattle) battle = TBattleView{};
+    shownBattle = key;
 }
 
 void TShell::PlaceDeployedUnit(int q, int r) {

@@ -201,7 +201,7 @@ class TShell {
     SDL_Surface* font = nullptr;  // the glyph sheet
     bool sdlStarted = false;
     bool started = false;
-    bool battleWasOpen = false;  // a battle was open at the last frame
+    std::string shownBattle;  // which battle the battle view belongs to ("" for none)
 
    private:
     void RaiseEventScreens();

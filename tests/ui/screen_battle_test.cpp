@@ -280,7 +280,11 @@ TEST(BattleScreen, StatusWordsAndTheMovementCost) {
     EXPECT_EQ(s.TextAt(180, 132)->text, "Must rest");
     EXPECT_EQ(s.TextAt(180, 132)->colour, kRed);
     EXPECT_EQ(s.TextAt(408, 536)->text.find("movement"), std::string::npos);
+    const TBattleView view = s->battle;
     s.Key('r');
+    // The view belongs to this battle: actions keep it, a new battle starts afresh.
+    EXPECT_EQ(std::make_tuple(s->battle.selected, s->battle.cursorQ, s->battle.cursorR),
+              std::make_tuple(view.selected, view.cursorQ, view.cursorR));
     EXPECT_EQ(s.TextAt(180, 132)->text, "Done");
     EXPECT_EQ(s.TextAt(180, 132)->colour, kDarkGrey);
     // With every attacker spent nobody is ready.
@@ -289,6 +293,11 @@ TEST(BattleScreen, StatusWordsAndTheMovementCost) {
     s.Run("set /battle/units/4/spent true");
     s.Key('n');
     EXPECT_EQ(s->statusMessage, "No ready companion on this side.");
+    s.Run("new 4 1 2 1 730127");
+    s.Run("startbattle 9 2 1");
+    s.Frames();
+    EXPECT_EQ(std::make_tuple(s->battle.selected, s->battle.cursorQ, s->battle.cursorR, s->battle.action),
+              std::make_tuple(-1, 4, 4, std::string("move")));
 }
 
 // [SECTION] The screen acts only through BattleAction
