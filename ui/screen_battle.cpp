@@ -248,11 +248,11 @@ void TShell::TrackBattle() {
     // selection, cursor and action: an index kept from an earlier battle would name
     // somebody else's unit.
     TObj b = Battle(game);
-    const std::string key = b == nullptr ? std::string()
-                                         : IntToStr(reinterpret_cast<std::uintptr_t>(b)) + ":" +
-                                               IntToStr(TGame::GetInt(b, "origin", 0)) + ":" +
-                                               IntToStr(TGame::GetInt(b, "destination", 0)) + ":" +
-                                               IntToStr(TGame::GetInt(b, "attacker", 0));
+    const std::string key =
+        b == nullptr
+            ? std::string()
+            : IntToStr(reinterpret_cast<std::uintptr_t>(b)) + ":" + IntToStr(TGame::GetInt(b, "origin", 0)) + ":" +
+                  IntToStr(TGame::GetInt(b, "destination", 0)) + ":" + IntToStr(TGame::GetInt(b, "attacker", 0));
     if (!key.empty() && key != shownBattle) battle = TBattleView{};
     shownBattle = key;
 }
