@@ -222,6 +222,9 @@ TEST(BattleScreen, LayoutFollowsTheBattlePhases) {
     ASSERT_NE(count, nullptr);
     EXPECT_EQ(count->text, "60");
 
+    // A click on the dialog box never reaches the field beneath it.
+    s.ClickAt(700, 290);
+    EXPECT_EQ(std::make_pair(s->battle.cursorQ, s->battle.cursorR), std::make_pair(4, 4));
     // "Fight manually" leaves the deployment controls, since deploy is still set.
     s.Key('1');
     EXPECT_FALSE(s.Flag("defensePrompt"));
