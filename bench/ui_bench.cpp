@@ -131,6 +131,42 @@ void BM_ResidentMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// One frame of the battle screen on the attackers' turn (scenario 4: Brackenford attacks
+// Greyspur with four companions against three), the computer paused: 0 the base
+// unchanged and nothing selected, 1 a move preview of the commander with the cursor on
+// a reachable cell (lit cells and the movement cost line). With the second argument 1
+// the draw layer has no renderer: the screen's own work without the software blits.
+void BM_BattleFrame(benchmark::State& state) {
+    const bool preview = state.range(0) == 1;
+    const bool logicOnly = state.range(1) == 1;
+    TShell shell(HeadlessSeams());
+    shell.Startup({{}, kBase, PrefDir()});
+    NewCampaign(shell.game, kBase + "assets/data/world.json", 4, 1, 2, {1}, 730127);
+    StartBattle(shell.game, 9, 2, 1);
+    TObj b = Battle(shell.game);
+    shell.game.SetBool(b, "defensePrompt", false);
+    shell.game.SetBool(b, "deploy", false);
+    shell.game.SetInt(b, "side", kSideAttackers);
+    shell.aiPaused = true;
+    shell.screen = scCampaign;
+    shell.RunFrame();
+    if (preview) {
+        shell.DispatchAction(6100);  // the commander awaits orders
+        shell.RunFrame();
+        for (int c = 0; c < kFieldCells; ++c) {
+            if (!shell.field->LitCells()[static_cast<size_t>(c)]) continue;
+            shell.battle.cursorQ = c % kFieldColumns;
+            shell.battle.cursorR = c / kFieldColumns;
+        }
+    }
+    shell.RunFrame();
+    if (logicOnly) shell.draw.Attach(nullptr, nullptr);
+    for (auto _ : state) shell.RunFrame();
+    state.SetLabel(std::string(preview ? "move preview" : "unchanged base") + (logicOnly ? ", no renderer" : ""));
+    shell.Shutdown(false);
+}
+BENCHMARK(BM_BattleFrame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace reedmark
 

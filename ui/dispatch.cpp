@@ -453,9 +453,7 @@ void TShell::Withdraw() {
 }
 
 void TShell::BattleCommand(int index) {
-    static const char* const kActions[] = {"move", "melee",      "archery", "charge", "mist",     "duel",
-                                           "fire", "extinguish", "retreat", "rest",   "reinforce"};
-    battle.action = kActions[index];
+    battle.action = kBattleActions[static_cast<size_t>(index)];
     if (battle.action == "rest" || battle.action == "reinforce") {
         statusMessage = BattleAction(game, battle.selected, -1, battle.cursorQ, battle.cursorR, battle.action);
     }

@@ -308,6 +308,10 @@ void TShell::HandleScreenClick(int x, int y) {
         }
         return;
     }
+    if (screen == scCampaign && HasBattle(game)) {
+        BattleClick(x, y);
+        return;
+    }
     if (screen == scCampaign && HasCampaign() && !HasBattle(game) && !TGame::GetBool(game.Root(), "town")) {
         const int p = atlas->ProvinceAt((x - 568) / 2, (y - 16) / 2);
         if (x > 567 && y > 15 && p > 0) {

@@ -2,6 +2,7 @@
 // and the campaign and registers its buttons. None of them changes anything.
 #pragma once
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,5 +62,9 @@ void DrawRecord(TShell& s);
 void DrawCharacterCard(TShell& s, int x, int y, int w, int h, int charId, int action, int hotkey, bool tall);
 extern const char* const kSortCaptions[8];
 extern const char* const kFilterCaptions[4];
+
+// The battle actions in the order of the action bar (action codes 3000 + index).
+constexpr int kBattleActionCount = 11;
+extern const std::array<const char*, kBattleActionCount> kBattleActions;
 
 }  // namespace reedmark

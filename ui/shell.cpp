@@ -197,6 +197,7 @@ void TShell::RunFrame() {
     RaiseEventScreens();
     // 5. Computer players.
     PaceComputerPlayers();
+    TrackBattle();
     // 6 to 8.
     DrawFrame();
     UpdateMusic();

@@ -90,8 +90,8 @@ struct TOrderDialog {
 // The battle screen's selection and cursor.
 struct TBattleView {
     int selected = -1;
-    int cursorQ = 0;
-    int cursorR = 0;
+    int cursorQ = 4;
+    int cursorR = 4;
     std::string action = "move";
     bool cursorMode = false;
 };
@@ -136,6 +136,9 @@ class TShell {
     void DispatchAction(int code);
     void UpdateMusic();
     void PlayTone(bool success);
+    // A battle unit the player may select now (own side while deploying, else the
+    // acting side on a human turn).
+    bool IsSelectable(int index) const;
     void SaveSettingsNow();
     void QuickSave();
     void QuickLoad();
@@ -198,6 +201,7 @@ class TShell {
     SDL_Surface* font = nullptr;  // the glyph sheet
     bool sdlStarted = false;
     bool started = false;
+    std::string shownBattle;  // which battle the battle view belongs to ("" for none)
 
    private:
     void RaiseEventScreens();
@@ -215,6 +219,10 @@ class TShell {
     void OrderDialogAction(int code);
     void PickPerson(int character);
     // The battle screen.
+    void TrackBattle();
+    void BattleClick(int x, int y);
+    void PlaceDeployedUnit(int q, int r);
+    void ActAtCursor();
     bool HandleBattleKey(int key);
     void BattleCommand(int index);
     void SelectNextReady();
