@@ -358,8 +358,7 @@ void TArt::UploadTexture(SDL_Renderer* renderer) {
     }
     // An opaque picture is copied, not blended: the same pixels at a fraction of the cost
     // in the software renderer, which matters for full-screen backgrounds and the map.
-    const bool opaque =
-        std::all_of(pixels_.begin(), pixels_.end(), [](std::uint32_t p) { return (p >> 24) == 0xFFu; });
+    const bool opaque = std::all_of(pixels_.begin(), pixels_.end(), [](std::uint32_t p) { return (p >> 24) == 0xFFu; });
     SDL_SetTextureBlendMode(texture_, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     if (SDL_UpdateTexture(texture_, nullptr, pixels_.data(), 4 * width_) != 0) throw TArtError(SDL_GetError());
     dirty_ = false;
@@ -370,6 +369,17 @@ void TArt::Draw(SDL_Renderer* renderer, int x, int y, int w, int h) {
     if (texture_ == nullptr || dirty_ || textureRenderer_ != renderer) UploadTexture(renderer);
     SDL_Rect rect{x, y, w, h};
     // A failed copy only loses this picture for one frame; the next frame tries again.
+    SDL_RenderCopy(renderer, texture_, nullptr, &rect);
+}
+
+bool TArt::TextureCurrent(const SDL_Renderer* renderer) const {
+    if (width_ == 0 || height_ == 0) return true;
+    return texture_ != nullptr && textureRenderer_ == renderer && !dirty_;
+}
+
+void TArt::CopyTexture(SDL_Renderer* renderer, int x, int y, int w, int h) const {
+    if (texture_ == nullptr || textureRenderer_ != renderer) return;
+    SDL_Rect rect{x, y, w, h};
     SDL_RenderCopy(renderer, texture_, nullptr, &rect);
 }
 

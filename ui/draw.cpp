@@ -1,5 +1,6 @@
 // The drawing layer: rectangles, lines, bitmap text, word wrapping, frames, panels,
-// paper and buttons, each one renderer call per rectangle or glyph.
+// paper and buttons, each one renderer call per rectangle or text; a frame that repeats
+// the picture on screen call for call is logged but not drawn.
 #include "ui/draw.hpp"
 
 #include <algorithm>
@@ -32,6 +33,7 @@ void TDrawLayer::Attach(SDL_Renderer* renderer, SDL_Surface* font) {
     Detach();
     renderer_ = renderer;
     font_ = font;
+    repaint_ = true;
 }
 
 void TDrawLayer::Detach() {
@@ -51,7 +53,8 @@ SDL_Surface* TDrawLayer::GlyphsOfSize(int size) {
     const int rows = (kLastGlyph - kFirstGlyph) / kFontColumns + 1;
     if (size <= 0 || size > 256) return nullptr;
     SDL_Surface* source = SDL_ConvertSurfaceFormat(font_, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, kFontColumns * size, rows * size, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* scaled =
+        SDL_CreateRGBSurfaceWithFormat(0, kFontColumns * size, rows * size, 32, SDL_PIXELFORMAT_ARGB8888);
     const bool ok = source && scaled && source->w >= kFontColumns * kGlyphCell && source->h >= rows * kGlyphCell;
     if (ok) {
         for (int y = 0; y < scaled->h; ++y) {
@@ -90,8 +93,7 @@ const TDrawLayer::TCachedText* TDrawLayer::RenderedText(const std::string& text,
     const int advance = TextAdvance(size);
     const long long width = static_cast<long long>(advance) * static_cast<long long>(text.size() - 1) + size;
     if (width > 16384) return nullptr;  // wider than any renderer's texture; nothing sensible to draw
-    SDL_Surface* line =
-        SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), size, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* line = SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), size, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!line) return nullptr;
     SDL_FillRect(line, nullptr, 0);
     const std::uint32_t r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
@@ -102,8 +104,8 @@ const TDrawLayer::TCachedText* TDrawLayer::RenderedText(const std::string& text,
         const int gy = (code - kFirstGlyph) / kFontColumns * size;
         const int ox = static_cast<int>(i) * advance;
         for (int y = 0; y < size; ++y) {
-            const auto* in = reinterpret_cast<const std::uint32_t*>(static_cast<const Uint8*>(glyphs->pixels) +
-                                                                    static_cast<std::ptrdiff_t>(gy + y) * glyphs->pitch);
+            const auto* in = reinterpret_cast<const std::uint32_t*>(
+                static_cast<const Uint8*>(glyphs->pixels) + static_cast<std::ptrdiff_t>(gy + y) * glyphs->pitch);
             auto* out = reinterpret_cast<std::uint32_t*>(static_cast<Uint8*>(line->pixels) +
                                                          static_cast<std::ptrdiff_t>(y) * line->pitch);
             for (int x = 0; x < size; ++x) {
@@ -137,9 +139,74 @@ void TDrawLayer::DropUnusedTexts() {
 }
 
 void TDrawLayer::BeginFrame() {
-    if (++frame_ % 120 == 0) DropUnusedTexts();
     buttonCount_ = 0;
+    shown_.swap(log_);
     log_.clear();
+    drawing_ = false;
+    if (repaint_ && renderer_) StartDrawing(0);
+    repaint_ = false;
+}
+
+bool TDrawLayer::EndFrame() {
+    // Fewer calls than the picture on screen: it lost something, so it is drawn.
+    if (!drawing_ && renderer_ && log_.size() != shown_.size()) StartDrawing(log_.size());
+    return drawing_;
+}
+
+bool TDrawLayer::Record(TDrawCall call) {
+    log_.push_back(std::move(call));
+    if (!renderer_) return false;
+    if (drawing_) return true;
+    const size_t i = log_.size() - 1;
+    const TDrawCall& now = log_[i];
+    if (i < shown_.size() && now.SameAs(shown_[i]) && (now.image == nullptr || now.image->TextureCurrent(renderer_)))
+        return false;
+    StartDrawing(i);
+    return true;
+}
+
+// The whole target is cleared first, so the bars around a letterboxed canvas stay black.
+void TDrawLayer::StartDrawing(size_t heldBack) {
+    drawing_ = true;
+    if (++frame_ % 120 == 0) DropUnusedTexts();
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    for (size_t i = 0; i < heldBack && i < log_.size(); ++i) Render(log_[i], false);
+}
+
+void TDrawLayer::Render(const TDrawCall& call, bool live) {
+    switch (call.kind) {
+        case TDrawCall::dkBox: {
+            SetColor(call.colour);
+            SDL_Rect r{call.a, call.b, call.c, call.d};
+            SDL_RenderFillRect(renderer_, &r);
+            break;
+        }
+        case TDrawCall::dkOutline: {
+            SetColor(call.colour);
+            SDL_Rect r{call.a, call.b, call.c, call.d};
+            SDL_RenderDrawRect(renderer_, &r);
+            break;
+        }
+        case TDrawCall::dkSegment:
+            SetColor(call.colour);
+            SDL_RenderDrawLine(renderer_, call.a, call.b, call.c, call.d);
+            break;
+        case TDrawCall::dkText: {
+            if (!font_) break;
+            const TCachedText* rendered = RenderedText(call.text, call.colour, call.size);
+            if (!rendered) break;
+            SDL_Rect dst{call.a, call.b, rendered->width, call.size};
+            SDL_RenderCopy(renderer_, rendered->texture, nullptr, &dst);
+            break;
+        }
+        case TDrawCall::dkImage:
+            if (live)
+                call.image->Draw(renderer_, call.a, call.b, call.c, call.d);
+            else
+                call.image->CopyTexture(renderer_, call.a, call.b, call.c, call.d);
+            break;
+    }
 }
 
 void TDrawLayer::ClampFocus() {
@@ -153,36 +220,20 @@ void TDrawLayer::SetColor(std::uint32_t colour) {
 }
 
 void TDrawLayer::FillBox(int x, int y, int w, int h, std::uint32_t colour) {
-    Record({TDrawCall::dkBox, x, y, w, h, colour, 0, {}});
-    if (!renderer_) return;
-    SetColor(colour);
-    SDL_Rect r{x, y, w, h};
-    SDL_RenderFillRect(renderer_, &r);
+    if (Record({TDrawCall::dkBox, x, y, w, h, colour, 0, {}})) Render(log_.back(), true);
 }
 
 void TDrawLayer::OutlineBox(int x, int y, int w, int h, std::uint32_t colour) {
-    Record({TDrawCall::dkOutline, x, y, w, h, colour, 0, {}});
-    if (!renderer_) return;
-    SetColor(colour);
-    SDL_Rect r{x, y, w, h};
-    SDL_RenderDrawRect(renderer_, &r);
+    if (Record({TDrawCall::dkOutline, x, y, w, h, colour, 0, {}})) Render(log_.back(), true);
 }
 
 void TDrawLayer::DrawSegment(int x1, int y1, int x2, int y2, std::uint32_t colour) {
-    Record({TDrawCall::dkSegment, x1, y1, x2, y2, colour, 0, {}});
-    if (!renderer_) return;
-    SetColor(colour);
-    SDL_RenderDrawLine(renderer_, x1, y1, x2, y2);
+    if (Record({TDrawCall::dkSegment, x1, y1, x2, y2, colour, 0, {}})) Render(log_.back(), true);
 }
 
 void TDrawLayer::DrawText(int x, int y, const std::string& text, std::uint32_t colour, int size) {
     if (text.empty()) return;
-    Record({TDrawCall::dkText, x, y, 0, 0, colour, size, text});
-    if (!renderer_ || !font_) return;
-    const TCachedText* rendered = RenderedText(text, colour, size);
-    if (!rendered) return;
-    SDL_Rect dst{x, y, rendered->width, size};
-    SDL_RenderCopy(renderer_, rendered->texture, nullptr, &dst);
+    if (Record({TDrawCall::dkText, x, y, 0, 0, colour, size, text})) Render(log_.back(), true);
 }
 
 std::vector<std::string> WrapLines(int width, const std::string& text, int size, int maxLines) {
@@ -251,8 +302,7 @@ void TDrawLayer::FillPaper(int x, int y, int w, int h) {
 }
 
 void TDrawLayer::DrawImage(TArt& image, const std::string& name, int x, int y, int w, int h) {
-    Record({TDrawCall::dkImage, x, y, w, h, 0, 0, name});
-    if (renderer_) image.Draw(renderer_, x, y, w, h);
+    if (Record({TDrawCall::dkImage, x, y, w, h, 0, 0, name, &image})) Render(log_.back(), true);
 }
 
 int TDrawLayer::AddButton(int x, int y, int w, int h, int action, const std::string& caption) {
