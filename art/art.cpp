@@ -358,7 +358,8 @@ void TArt::UploadTexture(SDL_Renderer* renderer) {
     }
     // An opaque picture is copied, not blended: the same pixels at a fraction of the cost
     // in the software renderer, which matters for full-screen backgrounds and the map.
-    const bool opaque = std::all_of(pixels_.begin(), pixels_.end(), [](std::uint32_t p) { return (p >> 24) == 0xFFu; });
+    const bool opaque =
+        std::all_of(pixels_.begin(), pixels_.end(), [](std::uint32_t p) { return (p >> 24) == 0xFFu; });
     SDL_SetTextureBlendMode(texture_, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     if (SDL_UpdateTexture(texture_, nullptr, pixels_.data(), 4 * width_) != 0) throw TArtError(SDL_GetError());
     dirty_ = false;
