@@ -62,18 +62,25 @@ click() {
   xdotool mousemove --window "$wid" $(($1 * 5 / 4)) $((50 + $2 * 5 / 4)) click 1
   sleep 0.5
 }
-# Waits up to 10 s for a file to appear.
-await() {
-  for _ in $(seq 100); do
+# Waits up to N tenths of a second for a file to appear.
+appears() {
+  for _ in $(seq "$2"); do
     [ -e "$1" ] && return 0
     kill -0 "$pid" 2>/dev/null || fail "the game ended early"
     sleep 0.1
   done
-  fail "$1 did not appear"
+  return 1
 }
+await() { appears "$1" 100 || fail "$1 did not appear"; }
 
 click 975 238 # "New campaign"
-click 902 666 # "Begin" (starts the campaign and writes the quick save)
+# "Begin" starts the campaign and writes the quick save. A machine so busy that both
+# clicks reach the game in one frame loses the second (it meets the title's buttons), so
+# it is clicked again until the campaign has begun.
+for _ in 1 2 3; do
+  click 902 666
+  appears "$pref/quick.json" 50 && break
+done
 await "$pref/quick.json"
 sleep 1.5 # computer players take their turns
 rm "$pref/quick.json"
