@@ -372,6 +372,17 @@ void TArt::Draw(SDL_Renderer* renderer, int x, int y, int w, int h) {
     SDL_RenderCopy(renderer, texture_, nullptr, &rect);
 }
 
+bool TArt::TextureCurrent(const SDL_Renderer* renderer) const {
+    if (width_ == 0 || height_ == 0) return true;
+    return texture_ != nullptr && textureRenderer_ == renderer && !dirty_;
+}
+
+void TArt::CopyTexture(SDL_Renderer* renderer, int x, int y, int w, int h) const {
+    if (texture_ == nullptr || textureRenderer_ != renderer) return;
+    SDL_Rect rect{x, y, w, h};
+    SDL_RenderCopy(renderer, texture_, nullptr, &rect);
+}
+
 void TArt::ReleaseTexture() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     texture_ = nullptr;

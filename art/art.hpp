@@ -77,6 +77,13 @@ class TArt {
     // Uploads when there is no texture or the pixels changed, then copies the whole
     // texture to (x, y, w, h), blending by its alpha. An empty image draws nothing.
     void Draw(SDL_Renderer* renderer, int x, int y, int w, int h);
+    // True when drawing with `renderer` would show exactly what its texture already
+    // holds: the texture exists there and the pixels have not changed since it was
+    // filled (an empty image, which draws nothing, always is).
+    bool TextureCurrent(const SDL_Renderer* renderer) const;
+    // Copies the texture as it stands, without refilling it, to (x, y, w, h): a picture
+    // drawn earlier in a frame keeps the pixels it had then.
+    void CopyTexture(SDL_Renderer* renderer, int x, int y, int w, int h) const;
     // Destroys the texture (the next Draw makes a new one).
     void ReleaseTexture();
 

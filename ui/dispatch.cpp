@@ -6,6 +6,7 @@
 //   4 Escape: close the town menu or the category, else Back (never on the prisoner and
 //     unrest screens)   5 'l' chronicle   6 roster 's' and 'f'   7 Tab focus
 //   8 the order dialog's fields   9 F5 / F9   10 battle keys   11 Up, Down, Return, Space
+//   (F11 after step 2 switches full-screen; it is no bindable action)
 #include <algorithm>
 #include <filesystem>
 
@@ -30,6 +31,7 @@ constexpr int kKeySpace = 32;
 constexpr int kKeyBackspace = 8;
 constexpr int kKeyF5 = 0x4000003E;
 constexpr int kKeyF9 = 0x40000042;
+constexpr int kKeyF11 = 0x40000044;
 constexpr int kKeyLeft = 0x40000050;
 constexpr int kKeyRight = 0x4000004F;
 constexpr int kKeyUp = 0x40000052;
@@ -60,6 +62,11 @@ void TShell::HandleKey(int key, int modifiers) {
     }
     // 2. Bound keys act as their standard keys.
     key = TranslateKey(settings, key);
+    // F11, unless a binding took it, switches full-screen and does nothing else.
+    if (key == kKeyF11) {
+        ToggleFullscreen();
+        return;
+    }
     const bool battleScreen = screen == scCampaign && HasBattle(game);
     // 3. Hotkeys.
     if ((IsDigitKey(key) || (battleScreen && (key == 'a' || key == 'b'))) && screen != scOrder) {

@@ -1,6 +1,7 @@
 // The drawing layer: rectangles, lines, bitmap text, word wrapping, frames, panels,
 // paper and buttons: one renderer call per rectangle, and per text a copy of the text
-// prepared in its colour and size (kept while it is drawn).
+// prepared in its colour and size (kept while it is drawn); a frame that repeats the
+// picture on screen call for call is logged but not drawn.
 #include "ui/draw.hpp"
 
 #include <algorithm>
@@ -33,6 +34,7 @@ void TDrawLayer::Attach(SDL_Renderer* renderer, SDL_Surface* font) {
     Detach();
     renderer_ = renderer;
     font_ = font;
+    repaint_ = true;
 }
 
 void TDrawLayer::Detach() {
@@ -140,9 +142,74 @@ void TDrawLayer::DropUnusedTexts() {
 }
 
 void TDrawLayer::BeginFrame() {
-    if (++frame_ % 120 == 0) DropUnusedTexts();
     buttonCount_ = 0;
+    shown_.swap(log_);
     log_.clear();
+    drawing_ = false;
+    if (repaint_ && renderer_) StartDrawing(0);
+    repaint_ = false;
+}
+
+bool TDrawLayer::EndFrame() {
+    // Fewer calls than the picture on screen: it lost something, so it is drawn.
+    if (!drawing_ && renderer_ && log_.size() != shown_.size()) StartDrawing(log_.size());
+    return drawing_;
+}
+
+bool TDrawLayer::Record(TDrawCall call) {
+    log_.push_back(std::move(call));
+    if (!renderer_) return false;
+    if (drawing_) return true;
+    const size_t i = log_.size() - 1;
+    const TDrawCall& now = log_[i];
+    if (i < shown_.size() && now.SameAs(shown_[i]) && (now.image == nullptr || now.image->TextureCurrent(renderer_)))
+        return false;
+    StartDrawing(i);
+    return true;
+}
+
+// The whole target is cleared first, so the bars around a letterboxed canvas stay black.
+void TDrawLayer::StartDrawing(size_t heldBack) {
+    drawing_ = true;
+    if (++frame_ % 120 == 0) DropUnusedTexts();
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    for (size_t i = 0; i < heldBack && i < log_.size(); ++i) Render(log_[i], false);
+}
+
+void TDrawLayer::Render(const TDrawCall& call, bool live) {
+    switch (call.kind) {
+        case TDrawCall::dkBox: {
+            SetColor(call.colour);
+            SDL_Rect r{call.a, call.b, call.c, call.d};
+            SDL_RenderFillRect(renderer_, &r);
+            break;
+        }
+        case TDrawCall::dkOutline: {
+            SetColor(call.colour);
+            SDL_Rect r{call.a, call.b, call.c, call.d};
+            SDL_RenderDrawRect(renderer_, &r);
+            break;
+        }
+        case TDrawCall::dkSegment:
+            SetColor(call.colour);
+            SDL_RenderDrawLine(renderer_, call.a, call.b, call.c, call.d);
+            break;
+        case TDrawCall::dkText: {
+            if (!font_) break;
+            const TCachedText* rendered = RenderedText(call.text, call.colour, call.size);
+            if (!rendered) break;
+            SDL_Rect dst{call.a, call.b, rendered->width, call.size};
+            SDL_RenderCopy(renderer_, rendered->texture, nullptr, &dst);
+            break;
+        }
+        case TDrawCall::dkImage:
+            if (live)
+                call.image->Draw(renderer_, call.a, call.b, call.c, call.d);
+            else
+                call.image->CopyTexture(renderer_, call.a, call.b, call.c, call.d);
+            break;
+    }
 }
 
 void TDrawLayer::ClampFocus() {
@@ -156,36 +223,20 @@ void TDrawLayer::SetColor(std::uint32_t colour) {
 }
 
 void TDrawLayer::FillBox(int x, int y, int w, int h, std::uint32_t colour) {
-    Record({TDrawCall::dkBox, x, y, w, h, colour, 0, {}});
-    if (!renderer_) return;
-    SetColor(colour);
-    SDL_Rect r{x, y, w, h};
-    SDL_RenderFillRect(renderer_, &r);
+    if (Record({TDrawCall::dkBox, x, y, w, h, colour, 0, {}})) Render(log_.back(), true);
 }
 
 void TDrawLayer::OutlineBox(int x, int y, int w, int h, std::uint32_t colour) {
-    Record({TDrawCall::dkOutline, x, y, w, h, colour, 0, {}});
-    if (!renderer_) return;
-    SetColor(colour);
-    SDL_Rect r{x, y, w, h};
-    SDL_RenderDrawRect(renderer_, &r);
+    if (Record({TDrawCall::dkOutline, x, y, w, h, colour, 0, {}})) Render(log_.back(), true);
 }
 
 void TDrawLayer::DrawSegment(int x1, int y1, int x2, int y2, std::uint32_t colour) {
-    Record({TDrawCall::dkSegment, x1, y1, x2, y2, colour, 0, {}});
-    if (!renderer_) return;
-    SetColor(colour);
-    SDL_RenderDrawLine(renderer_, x1, y1, x2, y2);
+    if (Record({TDrawCall::dkSegment, x1, y1, x2, y2, colour, 0, {}})) Render(log_.back(), true);
 }
 
 void TDrawLayer::DrawText(int x, int y, const std::string& text, std::uint32_t colour, int size) {
     if (text.empty()) return;
-    Record({TDrawCall::dkText, x, y, 0, 0, colour, size, text});
-    if (!renderer_ || !font_) return;
-    const TCachedText* rendered = RenderedText(text, colour, size);
-    if (!rendered) return;
-    SDL_Rect dst{x, y, rendered->width, size};
-    SDL_RenderCopy(renderer_, rendered->texture, nullptr, &dst);
+    if (Record({TDrawCall::dkText, x, y, 0, 0, colour, size, text})) Render(log_.back(), true);
 }
 
 std::vector<std::string> WrapLines(int width, const std::string& text, int size, int maxLines) {
@@ -254,8 +305,7 @@ void TDrawLayer::FillPaper(int x, int y, int w, int h) {
 }
 
 void TDrawLayer::DrawImage(TArt& image, const std::string& name, int x, int y, int w, int h) {
-    Record({TDrawCall::dkImage, x, y, w, h, 0, 0, name});
-    if (renderer_) image.Draw(renderer_, x, y, w, h);
+    if (Record({TDrawCall::dkImage, x, y, w, h, 0, 0, name, &image})) Render(log_.back(), true);
 }
 
 int TDrawLayer::AddButton(int x, int y, int w, int h, int action, const std::string& caption) {

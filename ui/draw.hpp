@@ -1,8 +1,9 @@
 // The drawing layer: immediate-mode primitives on the 1280 x 800 canvas, the bitmap
 // font, word wrapping, frames, panels, paper and buttons. Screens draw with these and
 // register their buttons while drawing; the input handlers act on the button table the
-// last frame left. Every primitive can also be recorded into a draw log, which is how
-// the screens are tested without comparing pixels.
+// last frame left. Every primitive is recorded into a draw log, which is how the screens
+// are tested without comparing pixels, and how a frame that would only repeat the
+// picture already shown is recognised and not drawn again.
 #pragma once
 
 #include <SDL.h>
@@ -53,6 +54,11 @@ struct TDrawCall {
     std::uint32_t colour = 0;
     int size = 0;
     std::string text;  // the text, or the image name
+    TArt* image = nullptr;
+    bool SameAs(const TDrawCall& o) const {
+        return kind == o.kind && a == o.a && b == o.b && c == o.c && d == o.d && colour == o.colour && size == o.size &&
+               image == o.image && text == o.text;
+    }
 };
 
 class TDrawLayer {
@@ -66,9 +72,17 @@ class TDrawLayer {
     SDL_Renderer* Renderer() const { return renderer_; }
     // Empties the button table (and the draw log) before a frame is drawn.
     void BeginFrame();
+    // Ends the frame's drawing. Answers true when the frame was drawn onto the renderer
+    // and must be presented; false when every call repeated the picture on screen (same
+    // calls in the same order, every picture unchanged), which is then left as it is.
+    bool EndFrame();
+    // The next frame is drawn whatever it holds (the window was exposed, resized or
+    // switched to full-screen, so the picture on screen may be gone).
+    void ForceRepaint() { repaint_ = true; }
     // A focus at or beyond the number of buttons registered becomes 0.
     void ClampFocus();
-    void SetRecording(bool on) { recording_ = on; }
+    // The log is always kept; recording needs no switch.
+    void SetRecording(bool) {}
     const std::vector<TDrawCall>& Log() const { return log_; }
 
     const TButton& Button(int i) const { return buttons_[static_cast<size_t>(i)]; }
@@ -99,9 +113,14 @@ class TDrawLayer {
     }
 
    private:
-    void Record(TDrawCall call) {
-        if (recording_) log_.push_back(std::move(call));
-    }
+    // Logs a call; answers true when it must be drawn now. Until a call differs from
+    // the one at its place in the picture on screen, calls are only logged; the first
+    // that differs starts the drawing, which first draws the calls held back.
+    bool Record(TDrawCall call);
+    void StartDrawing(size_t heldBack);
+    // Draws one logged call. A held-back picture is copied from its texture as it
+    // stood when logged; a live one is refilled first when its pixels changed.
+    void Render(const TDrawCall& call, bool live);
 
     struct TCachedText {
         SDL_Texture* texture = nullptr;
@@ -122,8 +141,11 @@ class TDrawLayer {
     long long frame_ = 0;
     std::array<TButton, kMaxButtons> buttons_{};
     int buttonCount_ = 0;
-    bool recording_ = false;
     std::vector<TDrawCall> log_;
+    // The calls of the picture on screen, and whether this frame is being drawn.
+    std::vector<TDrawCall> shown_;
+    bool drawing_ = false;
+    bool repaint_ = true;
 };
 
 // Decimal text of a signed integer.

@@ -24,6 +24,9 @@ class TWindowVideo : public TVideo {
     }
     SDL_Renderer* Renderer() const override { return renderer_; }
     void Present() override { SDL_RenderPresent(renderer_); }
+    bool SetFullscreen(bool on) override {
+        return window_ && SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    }
     void Close() override {
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
@@ -53,6 +56,7 @@ class TOffscreenVideo : public TVideo {
     }
     SDL_Renderer* Renderer() const override { return renderer_; }
     void Present() override { SDL_RenderPresent(renderer_); }
+    bool SetFullscreen(bool) override { return true; }
     void Close() override {
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (surface_) SDL_FreeSurface(surface_);

@@ -51,6 +51,10 @@ class TVideo {
     virtual void Open() = 0;
     virtual SDL_Renderer* Renderer() const = 0;
     virtual void Present() = 0;
+    // Desktop full-screen on or off; the logical canvas is letterboxed into the screen.
+    // Answers false, with SDL's error set, when the window refuses. Without a window the
+    // request is accepted and changes nothing.
+    virtual bool SetFullscreen(bool on) = 0;
     virtual void Close() = 0;
     // Shows a fatal message to the player (a message box where there is a desktop).
     virtual void ShowFatal(const std::string& message) = 0;

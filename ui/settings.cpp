@@ -24,6 +24,7 @@ constexpr std::uintmax_t kMaxSettingsBytes = 1u << 20;
 constexpr int kMaxSettingsDepth = 64;
 
 const char* const kVolumeKeys[] = {"effectsVolume", "musicVolume"};
+constexpr const char* kFullscreenKey = "fullscreen";
 
 // Depth of nested containers, stopping as soon as the limit is passed.
 bool NestedDeeperThan(const TJson& value, int limit) {
@@ -97,6 +98,13 @@ std::string LoadSettings(TSettings& settings, const std::string& path) {
         }
         settings.muted = ReadBool(o, "muted", false);
         settings.fastAI = ReadBool(o, "fastAI", false);
+        // Full-screen is the window's own preference: a value of another kind is left
+        // alone as an unknown key and the window opens windowed.
+        auto full = o.find(kFullscreenKey);
+        if (full != o.end() && full->is_boolean()) {
+            settings.fullscreen = full->get<bool>();
+            settings.fullscreenStored = true;
+        }
     } catch (const std::exception&) {
         // A root that is not an object, or an unreadable file, leaves no object to keep.
         if (!settings.object.is_object()) settings.object = TJson::object();
@@ -114,6 +122,7 @@ void StoreSettingsValues(TSettings& settings) {
     o["musicVolume"] = settings.musicVolume;
     o["muted"] = settings.muted;
     o["fastAI"] = settings.fastAI;
+    if (settings.fullscreenStored) o[kFullscreenKey] = settings.fullscreen;
 }
 
 void SaveSettings(TSettings& settings, const std::string& path) {

@@ -25,6 +25,11 @@ struct TSettings {
     int musicVolume = 60;
     bool muted = false;
     bool fastAI = false;
+    // Desktop full-screen (F11). Kept under its own key, which is written only once the
+    // player has used F11 or the file already holds it, so the file of a player who never
+    // does keeps exactly its usual keys.
+    bool fullscreen = false;
+    bool fullscreenStored = false;
     // The slot waiting for a new key, or -1.
     int captureSlot = -1;
 };

@@ -150,6 +150,8 @@ void TShell::Startup(const TStartOptions& options) {
 
     // 8, 9. The window (or canvas) and its renderer on the logical canvas.
     seams.video->Open();
+    if (settings.fullscreen && !seams.video->SetFullscreen(true))
+        std::cerr << "reedmark: full-screen refused: " << SDL_GetError() << "\n";
     SDL_Renderer* renderer = seams.video->Renderer();
 
     // 10. The font, black transparent.
@@ -191,6 +193,10 @@ void TShell::RunFrame() {
         } else if (e.type == SDL_MOUSEBUTTONDOWN) {
             // The renderer's logical size already maps window points onto the canvas.
             HandleMouseDown(e.button.x, e.button.y);
+        } else if (e.type == SDL_WINDOWEVENT || e.type == SDL_RENDER_TARGETS_RESET ||
+                   e.type == SDL_RENDER_DEVICE_RESET) {
+            // Exposed, resized or reset: the picture on screen may be gone.
+            draw.ForceRepaint();
         }
     }
     // 2 to 4. Decisions the campaign leaves to a human.
@@ -278,7 +284,9 @@ void TShell::DrawFrame() {
         draw.DrawWrapped(36, 750, 1200, statusMessage, kGold, 14, 1);
     }
     draw.ClampFocus();
-    seams.video->Present();
+    // A frame that repeats the picture on screen is not drawn or presented again, so an
+    // idle window costs next to nothing.
+    if (draw.EndFrame()) seams.video->Present();
 }
 
 void TShell::DrawScreen() {
@@ -342,6 +350,21 @@ void TShell::QuickLoad() {
     screen = scCampaign;
     selectedProvince = CurrentProvince(game);
     statusMessage = "Quickloaded.";
+}
+
+void TShell::ToggleFullscreen() {
+    if (!seams.video->SetFullscreen(!settings.fullscreen)) {
+        statusMessage = SDL_GetError();
+        return;
+    }
+    settings.fullscreen = !settings.fullscreen;
+    settings.fullscreenStored = true;
+    draw.ForceRepaint();
+    try {
+        SaveSettingsNow();
+    } catch (const std::exception& e) {
+        statusMessage = e.what();
+    }
 }
 
 void TShell::SaveSettingsNow() {

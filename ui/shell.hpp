@@ -142,6 +142,8 @@ class TShell {
     void SaveSettingsNow();
     void QuickSave();
     void QuickLoad();
+    // F11: desktop full-screen on or off, kept in the settings.
+    void ToggleFullscreen();
     // Opens the order dialog for an order of the current turn.
     void OpenOrder(int order);
     // Shows an error of an action: the status line, and the order dialog's error line.
