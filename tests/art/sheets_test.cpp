@@ -232,47 +232,6 @@ TEST_F(SheetFiles, MissingFilesAnswerNothingAndBadFilesAreRefusedNamingThePath) 
     EXPECT_NE(ErrorOf(Path("huge.png")).find("too large"), std::string::npos);
 }
 
-// Random damage with the chunk checksums repaired, so the damage reaches the decoder
-// itself: every file either loads or is refused, none crashes or reads out of bounds.
-TEST_F(SheetFiles, DamagedFilesWithValidChecksumsNeverCrash) {
-    PngSpec spec{13, 11, PNG_COLOR_TYPE_PALETTE, 4, true, {{1, 2, 3}, {200, 100, 50}, {9, 9, 9}}, {0x40}, false,
-                 {}, {}};
-    for (int y = 0; y < 11; ++y)
-        spec.rows.push_back(std::vector<png_byte>(7, static_cast<png_byte>((y % 3) << 4 | (y + 1) % 3)));
-    ASSERT_TRUE(WritePngFile(Path("seed.png"), spec));
-    const std::vector<unsigned char> seed = ReadBytes(Path("seed.png"));
-    std::uint32_t random = 99;
-    auto next = [&random] { return (random = random * 1103515245u + 12345u) >> 8; };
-    int loaded = 0, refused = 0;
-    for (int round = 0; round < 400; ++round) {
-        std::vector<unsigned char> bytes = seed;
-        for (int flips = 1 + next() % 3; flips > 0; --flips)
-            bytes[8 + next() % (bytes.size() - 8)] ^= 1 << (next() % 8);
-        if (round % 5 == 0) bytes.resize(8 + next() % (bytes.size() - 8));
-        for (std::size_t at = 8; at + 12 <= bytes.size();) {
-            const std::uint32_t length =
-                (std::uint32_t{bytes[at]} << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3];
-            if (length > bytes.size() - at - 12) break;
-            const std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, bytes.data() + at + 4, length + 4));
-            for (int k = 0; k < 4; ++k) bytes[at + 8 + length + k] = static_cast<unsigned char>(crc >> (24 - 8 * k));
-            at += 12 + length;
-        }
-        WriteBytes(Path("mutant.png"), bytes);
-        try {
-            auto art = LoadPNG(Path("mutant.png"));
-            ASSERT_NE(art, nullptr);
-            EXPECT_EQ(art->Pixels().size(), static_cast<std::size_t>(art->Width()) * art->Height());
-            ++loaded;
-        } catch (const TArtError& e) {
-            EXPECT_NE(std::string(e.what()).find(Path("mutant.png")), std::string::npos) << e.what();
-            ++refused;
-        }
-    }
-    // Both outcomes occur, so the damage really reaches the decoder.
-    EXPECT_GT(loaded, 20);
-    EXPECT_GT(refused, 20);
-}
-
 TEST_F(SheetFiles, PicturesWithoutWidthOrHeightAreEmptyArtwork) {
     for (auto [w, h] : {std::pair{0u, 5u}, {5u, 0u}, {0u, 0u}}) {
         const std::string path = Path("empty.png");
